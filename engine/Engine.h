@@ -1,0 +1,93 @@
+// The startup entry engine: its state and its operations. The main window
+// owns one Engine; everything it shows or asks goes through the Host, and
+// everything it does to the machine goes through the Platform.
+#pragma once
+
+#include <windows.h>
+
+#include "engine/Host.h"
+#include "platform/Platform.h"
+
+class StrBuf;
+
+enum SystemKind { UNSUPPORTED = 0, WINDOWS_98 = 1, WINDOWS_2000 = 2, WINDOWS_XP = 3 };
+
+const COLORREF headingColour = 0xFF0000;
+const COLORREF plainColour = 0x000000;
+const COLORREF titleColour = 0x0000FF;
+const COLORREF listBackgroundColour = 0xE0FFFF;
+
+enum { PATH_SIZE = 260, RESCUE_PATH_SIZE = 80, LINE_SIZE = 260 };
+
+class Engine {
+ public:
+  Engine(Platform& platform, Host& host);
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // System probe and storage locations
+  void computeLocations();
+  void probeSystem();
+  void osNameLine(char* line);
+  void userNameLine(char* line);
+  bool readRegistryString(HKEY key, const char* name, char* buffer, DWORD size,
+                          const char* fallback);
+  bool pathExists(const char* path);
+
+  // Find
+  int addLine(const char* text, COLORREF colour);
+  void findStartupEntries();
+  int listRegistryKey(HKEY root, const char* keyName);
+
+  // Settings file
+  int loadListingFromFile(const char* path);
+  int restoreWinIniValues();
+  int findRegistrySection(HKEY root, const char* keyName);
+  int restoreRegistryKey(HKEY root, const char* keyName);
+
+  // Remove
+  int removeStartupEntries();
+  int blankWinIniValues();
+  int removeRegistryKeys();
+  int deleteRunKey(HKEY root, const char* parent, const char* keyName);
+  void restoreDeletedKeys();
+
+  // Restore
+  int restoreStartupEntries();
+
+  // Startup folder transfer
+  int moveFolderContents(const char* from, const char* to);
+
+  // Boot files
+  void parkBootFiles();
+  void unparkBootFiles();
+
+  // Report file
+  void saveReport();
+
+  // Locations listing
+  void showLocations();
+  void shellLine(char* line);
+
+  // Restart
+  void restartWindows();
+
+  Platform& platform;
+  Host& host;
+
+  int restoreAvailable;
+  int removeAutoexecBat;
+  int removeConfigSys;
+  int registryWriteFailed;
+  // Per location, indexed by runKeySlot.
+  int keyDeleted[8];
+  int entryCounts[8];
+  int systemKind;
+  HBRUSH listBackgroundBrush;
+  char startupDir[PATH_SIZE];
+  char inactiveDir[PATH_SIZE];
+  char rescueIniPath[RESCUE_PATH_SIZE];
+  char settingsPath[PATH_SIZE];
+  char commonStartupDir[PATH_SIZE];
+  char commonInactiveDir[PATH_SIZE];
+};

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, and only what is missing.
+# Debian 12, as root (or with sudo).
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
+
+packages=(cmake make g++ g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix
+          binutils-mingw-w64-i686 wine wine32:i386 xvfb xdotool imagemagick
+          googletest libgtest-dev clang libclang-rt-14-dev python3)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
