@@ -11,8 +11,11 @@ configure() {
   if [ ! -f "$BUILD_DIR/$tree/CMakeCache.txt" ]; then
     cmake -S . -B "$BUILD_DIR/$tree" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   fi
-  cmake --build "$BUILD_DIR/$tree" -j "$JOBS" 2>&1 | grep -vE '^\[ *[0-9]+%\]|^Consolidate|^-- ' || true
-  [ "${PIPESTATUS[0]}" = 0 ] || { echo "build of $tree failed" >&2; exit 1; }
+  if ! cmake --build "$BUILD_DIR/$tree" -j "$JOBS" >"$BUILD_DIR/$tree.log" 2>&1; then
+    grep -vE '^\[ *[0-9]+%\]' "$BUILD_DIR/$tree.log" | tail -40 >&2
+    echo "build of $tree failed (log: $BUILD_DIR/$tree.log)" >&2
+    exit 1
+  fi
 }
 
 trees=${TREES:-program tests host}

@@ -1,0 +1,400 @@
+#include "tests/support/FaultPlatform.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+const char* const callNames[] = {
+    "GetVersionExA", "GetWindowsDirectoryA", "GetUserNameA", "GetLocalTime",
+    "GetProfileStringA", "WriteProfileStringA", "GetPrivateProfileStringA",
+    "RegOpenKeyExA", "RegCreateKeyExA", "RegCloseKey", "RegQueryInfoKeyA", "RegEnumValueA",
+    "RegEnumKeyExA", "RegQueryValueExA", "RegSetValueExA", "RegDeleteValueA", "SHDeleteKeyA",
+    "FindFirstFileA", "FindNextFileA", "FindClose", "CreateDirectoryA", "RemoveDirectoryA",
+    "MoveFileA", "DeleteFileA", "SetFileAttributesA", "GetFileAttributesA", "CreateFileA",
+    "ReadFile", "WriteFile", "FlushFileBuffers", "GetFileSize", "CloseHandle",
+    "GetCurrentProcess", "OpenProcessToken", "LookupPrivilegeValueA", "AdjustTokenPrivileges",
+    "ExitWindowsEx", "CreateSolidBrush",
+};
+
+std::string lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+bool contains(const std::string& text, const std::string& match) {
+  return match.empty() || lower(text).find(lower(match)) != std::string::npos;
+}
+
+std::string str(const char* text) { return text ? text : "(null)"; }
+
+std::string rootName(HKEY root) {
+  if (root == HKEY_LOCAL_MACHINE) return "HKLM";
+  if (root == HKEY_CURRENT_USER) return "HKCU";
+  if (root == HKEY_USERS) return "HKU";
+  if (root == HKEY_CLASSES_ROOT) return "HKCR";
+  return "";
+}
+
+}  // namespace
+
+const char* callName(Call call) { return callNames[static_cast<int>(call)]; }
+
+FaultPlatform::FaultPlatform(Platform& real) : real_(real) {}
+
+void FaultPlatform::fail(Call call, const std::string& match, DWORD error, int skip, int times,
+                         bool partial) {
+  faults_.push_back(Fault{call, match, error, skip, times, partial});
+}
+
+int FaultPlatform::count(Call call, const std::string& match) const {
+  int n = 0;
+  for (const CallRecord& record : log)
+    if (record.call == call && contains(record.arg, match)) ++n;
+  return n;
+}
+
+void FaultPlatform::setVersion(DWORD platformId, DWORD major, DWORD minor) {
+  version = [=](OSVERSIONINFOA* info) {
+    if (info->dwOSVersionInfoSize < sizeof(OSVERSIONINFOA)) return FALSE;
+    info->dwPlatformId = platformId;
+    info->dwMajorVersion = major;
+    info->dwMinorVersion = minor;
+    info->dwBuildNumber = 0;
+    return TRUE;
+  };
+}
+
+const FaultPlatform::Fault* FaultPlatform::enter(Call call, const std::string& arg) {
+  for (Fault& fault : faults_) {
+    if (fault.call != call || fault.times == 0 || !contains(arg, fault.match)) continue;
+    if (fault.skip > 0) {
+      --fault.skip;
+      continue;
+    }
+    if (fault.times > 0) --fault.times;
+    log.push_back(CallRecord{call, arg, true});
+    real_.SetLastError(fault.error);
+    return &fault;
+  }
+  log.push_back(CallRecord{call, arg, false});
+  return nullptr;
+}
+
+void FaultPlatform::leave(Call call, const std::string& arg, bool succeeded) {
+  if (afterCall) {
+    DWORD error = real_.GetLastError();
+    afterCall(call, arg, succeeded);
+    real_.SetLastError(error);
+  }
+}
+
+std::string FaultPlatform::keyPath(HKEY key) const {
+  std::string root = rootName(key);
+  if (!root.empty()) return root;
+  auto found = keys_.find(key);
+  return found == keys_.end() ? "?" : found->second;
+}
+
+std::string FaultPlatform::handlePath(HANDLE handle) const {
+  auto found = handles_.find(handle);
+  return found == handles_.end() ? "?" : found->second;
+}
+
+// Each call: record, inject or forward, tell afterCall.
+#define FAULTY(CALL, ARG, FAILED_RESULT, FORWARD, SUCCEEDED)   \
+  std::string arg_ = (ARG);                                    \
+  if (const Fault* fault_ = enter(Call::CALL, arg_)) {         \
+    (void)fault_;                                              \
+    return FAILED_RESULT;                                      \
+  }                                                            \
+  auto result_ = FORWARD;                                      \
+  leave(Call::CALL, arg_, SUCCEEDED);                          \
+  return result_;
+
+BOOL FaultPlatform::GetVersionExA(OSVERSIONINFOA* info) {
+  FAULTY(GetVersionExA, "", FALSE, version ? version(info) : real_.GetVersionExA(info),
+         result_ != FALSE)
+}
+
+UINT FaultPlatform::GetWindowsDirectoryA(char* buffer, UINT size) {
+  FAULTY(GetWindowsDirectoryA, "", 0u,
+         windowsDirectory ? windowsDirectory(buffer, size)
+                          : real_.GetWindowsDirectoryA(buffer, size),
+         result_ != 0)
+}
+
+BOOL FaultPlatform::GetUserNameA(char* buffer, DWORD* size) {
+  FAULTY(GetUserNameA, "", FALSE, real_.GetUserNameA(buffer, size), result_ != FALSE)
+}
+
+void FaultPlatform::GetLocalTime(SYSTEMTIME* time) {
+  log.push_back(CallRecord{Call::GetLocalTime, "", false});
+  real_.GetLocalTime(time);
+}
+
+DWORD FaultPlatform::GetLastError() { return real_.GetLastError(); }
+void FaultPlatform::SetLastError(DWORD error) { real_.SetLastError(error); }
+
+DWORD FaultPlatform::GetProfileStringA(const char* section, const char* key,
+                                       const char* fallback, char* buffer, DWORD size) {
+  if (const Fault* fault = enter(Call::GetProfileStringA, str(section) + "\\" + str(key))) {
+    (void)fault;
+    if (size) buffer[0] = '\0';
+    return 0;
+  }
+  DWORD result = real_.GetProfileStringA(section, key, fallback, buffer, size);
+  leave(Call::GetProfileStringA, str(section) + "\\" + str(key), true);
+  return result;
+}
+
+BOOL FaultPlatform::WriteProfileStringA(const char* section, const char* key,
+                                        const char* value) {
+  FAULTY(WriteProfileStringA, str(section) + "\\" + str(key), FALSE,
+         real_.WriteProfileStringA(section, key, value), result_ != FALSE)
+}
+
+DWORD FaultPlatform::GetPrivateProfileStringA(const char* section, const char* key,
+                                              const char* fallback, char* buffer, DWORD size,
+                                              const char* path) {
+  if (enter(Call::GetPrivateProfileStringA, str(path) + "|" + str(section) + "\\" + str(key))) {
+    if (size) buffer[0] = '\0';
+    return 0;
+  }
+  DWORD result = real_.GetPrivateProfileStringA(section, key, fallback, buffer, size, path);
+  leave(Call::GetPrivateProfileStringA, str(path), true);
+  return result;
+}
+
+LONG FaultPlatform::RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM access,
+                                  HKEY* key) {
+  std::string path = keyPath(root) + "\\" + str(subKey);
+  if (const Fault* fault = enter(Call::RegOpenKeyExA, path)) return static_cast<LONG>(fault->error);
+  LONG result = real_.RegOpenKeyExA(root, subKey, options, access, key);
+  if (result == ERROR_SUCCESS) keys_[*key] = path;
+  leave(Call::RegOpenKeyExA, path, result == ERROR_SUCCESS);
+  return result;
+}
+
+LONG FaultPlatform::RegCreateKeyExA(HKEY root, const char* subKey, DWORD reserved,
+                                    char* keyClass, DWORD options, REGSAM access,
+                                    SECURITY_ATTRIBUTES* security, HKEY* key,
+                                    DWORD* disposition) {
+  std::string path = keyPath(root) + "\\" + str(subKey);
+  if (const Fault* fault = enter(Call::RegCreateKeyExA, path))
+    return static_cast<LONG>(fault->error);
+  LONG result = real_.RegCreateKeyExA(root, subKey, reserved, keyClass, options, access,
+                                      security, key, disposition);
+  if (result == ERROR_SUCCESS) keys_[*key] = path;
+  leave(Call::RegCreateKeyExA, path, result == ERROR_SUCCESS);
+  return result;
+}
+
+LONG FaultPlatform::RegCloseKey(HKEY key) {
+  std::string path = keyPath(key);
+  keys_.erase(key);
+  FAULTY(RegCloseKey, path, ERROR_INVALID_HANDLE, real_.RegCloseKey(key),
+         result_ == ERROR_SUCCESS)
+}
+
+LONG FaultPlatform::RegQueryInfoKeyA(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength,
+                                     DWORD* values, DWORD* maxValueNameLength,
+                                     DWORD* maxValueLength) {
+  if (const Fault* fault = enter(Call::RegQueryInfoKeyA, keyPath(key)))
+    return static_cast<LONG>(fault->error);
+  LONG result = real_.RegQueryInfoKeyA(key, subKeys, maxSubKeyLength, values,
+                                       maxValueNameLength, maxValueLength);
+  leave(Call::RegQueryInfoKeyA, keyPath(key), result == ERROR_SUCCESS);
+  return result;
+}
+
+LONG FaultPlatform::RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize,
+                                  DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) {
+  if (const Fault* fault = enter(Call::RegEnumValueA, keyPath(key)))
+    return static_cast<LONG>(fault->error);
+  LONG result = real_.RegEnumValueA(key, index, name, nameSize, reserved, type, data, dataSize);
+  leave(Call::RegEnumValueA, keyPath(key), result == ERROR_SUCCESS);
+  return result;
+}
+
+LONG FaultPlatform::RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize,
+                                  DWORD* reserved, char* keyClass, DWORD* classSize,
+                                  FILETIME* lastWrite) {
+  if (const Fault* fault = enter(Call::RegEnumKeyExA, keyPath(key)))
+    return static_cast<LONG>(fault->error);
+  LONG result =
+      real_.RegEnumKeyExA(key, index, name, nameSize, reserved, keyClass, classSize, lastWrite);
+  leave(Call::RegEnumKeyExA, keyPath(key), result == ERROR_SUCCESS);
+  return result;
+}
+
+LONG FaultPlatform::RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type,
+                                     BYTE* data, DWORD* dataSize) {
+  std::string path = keyPath(key) + "\\" + str(name);
+  if (const Fault* fault = enter(Call::RegQueryValueExA, path))
+    return static_cast<LONG>(fault->error);
+  LONG result = real_.RegQueryValueExA(key, name, reserved, type, data, dataSize);
+  leave(Call::RegQueryValueExA, path, result == ERROR_SUCCESS);
+  return result;
+}
+
+LONG FaultPlatform::RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type,
+                                   const BYTE* data, DWORD dataSize) {
+  std::string path = keyPath(key) + "\\" + str(name);
+  if (const Fault* fault = enter(Call::RegSetValueExA, path))
+    return static_cast<LONG>(fault->error);
+  LONG result = real_.RegSetValueExA(key, name, reserved, type, data, dataSize);
+  leave(Call::RegSetValueExA, path, result == ERROR_SUCCESS);
+  return result;
+}
+
+LONG FaultPlatform::RegDeleteValueA(HKEY key, const char* name) {
+  std::string path = keyPath(key) + "\\" + str(name);
+  if (const Fault* fault = enter(Call::RegDeleteValueA, path))
+    return static_cast<LONG>(fault->error);
+  LONG result = real_.RegDeleteValueA(key, name);
+  leave(Call::RegDeleteValueA, path, result == ERROR_SUCCESS);
+  return result;
+}
+
+LONG FaultPlatform::SHDeleteKeyA(HKEY root, const char* subKey) {
+  std::string path = keyPath(root) + "\\" + str(subKey);
+  if (const Fault* fault = enter(Call::SHDeleteKeyA, path)) return static_cast<LONG>(fault->error);
+  LONG result = real_.SHDeleteKeyA(root, subKey);
+  leave(Call::SHDeleteKeyA, path, result == ERROR_SUCCESS);
+  return result;
+}
+
+HANDLE FaultPlatform::FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
+  std::string path = str(pattern);
+  if (enter(Call::FindFirstFileA, path)) return INVALID_HANDLE_VALUE;
+  HANDLE result = real_.FindFirstFileA(pattern, found);
+  if (result != INVALID_HANDLE_VALUE) handles_[result] = path;
+  leave(Call::FindFirstFileA, path, result != INVALID_HANDLE_VALUE);
+  return result;
+}
+
+BOOL FaultPlatform::FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found) {
+  FAULTY(FindNextFileA, handlePath(search), FALSE, real_.FindNextFileA(search, found),
+         result_ != FALSE)
+}
+
+BOOL FaultPlatform::FindClose(HANDLE search) {
+  std::string path = handlePath(search);
+  handles_.erase(search);
+  FAULTY(FindClose, path, FALSE, real_.FindClose(search), result_ != FALSE)
+}
+
+BOOL FaultPlatform::CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* security) {
+  FAULTY(CreateDirectoryA, str(path), FALSE, real_.CreateDirectoryA(path, security),
+         result_ != FALSE)
+}
+
+BOOL FaultPlatform::RemoveDirectoryA(const char* path) {
+  FAULTY(RemoveDirectoryA, str(path), FALSE, real_.RemoveDirectoryA(path), result_ != FALSE)
+}
+
+BOOL FaultPlatform::MoveFileA(const char* from, const char* to) {
+  FAULTY(MoveFileA, str(from) + "|" + str(to), FALSE, real_.MoveFileA(from, to),
+         result_ != FALSE)
+}
+
+BOOL FaultPlatform::DeleteFileA(const char* path) {
+  FAULTY(DeleteFileA, str(path), FALSE, real_.DeleteFileA(path), result_ != FALSE)
+}
+
+BOOL FaultPlatform::SetFileAttributesA(const char* path, DWORD attributes) {
+  FAULTY(SetFileAttributesA, str(path), FALSE, real_.SetFileAttributesA(path, attributes),
+         result_ != FALSE)
+}
+
+DWORD FaultPlatform::GetFileAttributesA(const char* path) {
+  FAULTY(GetFileAttributesA, str(path), INVALID_FILE_ATTRIBUTES,
+         real_.GetFileAttributesA(path), result_ != INVALID_FILE_ATTRIBUTES)
+}
+
+HANDLE FaultPlatform::CreateFileA(const char* path, DWORD access, DWORD share,
+                                  SECURITY_ATTRIBUTES* security, DWORD disposition, DWORD flags,
+                                  HANDLE templateFile) {
+  std::string name = str(path);
+  if (enter(Call::CreateFileA, name)) return INVALID_HANDLE_VALUE;
+  HANDLE result = real_.CreateFileA(path, access, share, security, disposition, flags,
+                                    templateFile);
+  if (result != INVALID_HANDLE_VALUE) handles_[result] = name;
+  leave(Call::CreateFileA, name, result != INVALID_HANDLE_VALUE);
+  return result;
+}
+
+BOOL FaultPlatform::ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read,
+                             OVERLAPPED* overlapped) {
+  FAULTY(ReadFile, handlePath(file), FALSE, real_.ReadFile(file, buffer, size, read, overlapped),
+         result_ != FALSE)
+}
+
+BOOL FaultPlatform::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written,
+                              OVERLAPPED* overlapped) {
+  std::string path = handlePath(file);
+  if (const Fault* fault = enter(Call::WriteFile, path)) {
+    if (!fault->partial) return FALSE;
+    BOOL result = real_.WriteFile(file, buffer, size / 2, written, overlapped);
+    leave(Call::WriteFile, path, result != FALSE);
+    return result;
+  }
+  BOOL result = real_.WriteFile(file, buffer, size, written, overlapped);
+  leave(Call::WriteFile, path, result != FALSE);
+  return result;
+}
+
+BOOL FaultPlatform::FlushFileBuffers(HANDLE file) {
+  FAULTY(FlushFileBuffers, handlePath(file), FALSE, real_.FlushFileBuffers(file),
+         result_ != FALSE)
+}
+
+DWORD FaultPlatform::GetFileSize(HANDLE file, DWORD* high) {
+  FAULTY(GetFileSize, handlePath(file), INVALID_FILE_SIZE, real_.GetFileSize(file, high),
+         result_ != INVALID_FILE_SIZE)
+}
+
+BOOL FaultPlatform::CloseHandle(HANDLE handle) {
+  std::string path = handlePath(handle);
+  handles_.erase(handle);
+  FAULTY(CloseHandle, path, FALSE, real_.CloseHandle(handle), result_ != FALSE)
+}
+
+HANDLE FaultPlatform::GetCurrentProcess() {
+  log.push_back(CallRecord{Call::GetCurrentProcess, "", false});
+  return real_.GetCurrentProcess();
+}
+
+BOOL FaultPlatform::OpenProcessToken(HANDLE process, DWORD access, HANDLE* token) {
+  FAULTY(OpenProcessToken, "", FALSE, real_.OpenProcessToken(process, access, token),
+         result_ != FALSE)
+}
+
+BOOL FaultPlatform::LookupPrivilegeValueA(const char* system, const char* name, LUID* luid) {
+  FAULTY(LookupPrivilegeValueA, str(name), FALSE, real_.LookupPrivilegeValueA(system, name, luid),
+         result_ != FALSE)
+}
+
+BOOL FaultPlatform::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state,
+                                          DWORD size, TOKEN_PRIVILEGES* previous,
+                                          DWORD* returned) {
+  if (enter(Call::AdjustTokenPrivileges, "")) return FALSE;
+  BOOL result = real_.AdjustTokenPrivileges(token, disableAll, state, size, previous, returned);
+  leave(Call::AdjustTokenPrivileges, "", result != FALSE);
+  if (result) real_.SetLastError(adjustTokenLastError);
+  return result;
+}
+
+BOOL FaultPlatform::ExitWindowsEx(UINT flags, DWORD reason) {
+  if (enter(Call::ExitWindowsEx, "")) return FALSE;
+  BOOL result = reallyRestart ? real_.ExitWindowsEx(flags, reason) : TRUE;
+  leave(Call::ExitWindowsEx, "", result != FALSE);
+  return result;
+}
+
+HBRUSH FaultPlatform::CreateSolidBrush(COLORREF colour) {
+  FAULTY(CreateSolidBrush, "", static_cast<HBRUSH>(NULL), real_.CreateSolidBrush(colour),
+         result_ != NULL)
+}

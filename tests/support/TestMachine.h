@@ -1,0 +1,46 @@
+// Helpers that set up and inspect the real machine (the test's Wine prefix):
+// registry values, win.ini, files and folders.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace machine {
+
+extern const char* const kRunKeyPrefix;  // "Software\\Microsoft\\Windows\\CurrentVersion\\"
+
+// Registry
+void setValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+              const std::string& bytes);
+void setString(HKEY root, const std::string& key, const std::string& name,
+               const std::string& text);
+void createKey(HKEY root, const std::string& key);
+void deleteKey(HKEY root, const std::string& key);
+bool keyExists(HKEY root, const std::string& key);
+// Deletes the eight Run-type keys.
+void clearRunKeys();
+
+// win.ini [windows]: value or "" when absent.
+std::string profileValue(const char* key);
+void setProfileValue(const char* key, const char* value);  // null deletes
+
+// Files and folders
+bool exists(const std::string& path);
+void writeFile(const std::string& path, const std::string& content, DWORD attributes = 0);
+std::string readFile(const std::string& path);
+void makeDir(const std::string& path);
+// Deletes a folder with everything in it; a missing folder is fine.
+void removeTree(const std::string& path);
+// Empties a folder, keeping it.
+void emptyDir(const std::string& path);
+// Names of the entries of a folder (no "." and ".."), sorted.
+std::vector<std::string> listDir(const std::string& path);
+
+// The Startup folders the prefix's Shell Folders name.
+std::string startupDir();
+std::string commonStartupDir();
+std::string parentOf(const std::string& path);
+
+}  // namespace machine
