@@ -1,0 +1,317 @@
+#include "util/pure/SettingsRecord.h"
+
+#include <string.h>
+
+const char kRecordHeading[] = "[Saved data: registry keys and win.ini values]";
+
+namespace {
+
+const unsigned long kFnvOffset = 2166136261UL;
+const unsigned long kFnvPrime = 16777619UL;
+const unsigned long kWordMask = 0xFFFFFFFFUL;
+const char kHexDigits[] = "0123456789ABCDEF";
+const char kEmptyField[] = "-";
+
+unsigned long fnv(unsigned long hash, const char* bytes, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    hash ^= static_cast<unsigned char>(bytes[i]);
+    hash = (hash * kFnvPrime) & kWordMask;
+  }
+  return hash;
+}
+
+bool appendHex(StrBuf& out, const void* bytes, size_t count) {
+  if (count == 0) return out.append(kEmptyField);
+  char* room = out.reserveTail(count * 2);
+  if (!room) return false;
+  const unsigned char* in = static_cast<const unsigned char*>(bytes);
+  for (size_t i = 0; i < count; ++i) {
+    room[2 * i] = kHexDigits[in[i] >> 4];
+    room[2 * i + 1] = kHexDigits[in[i] & 0xF];
+  }
+  out.commit(count * 2);
+  return true;
+}
+
+bool appendNumber(StrBuf& out, unsigned long value, unsigned base, int minDigits) {
+  char digits[24];
+  int count = 0;
+  do {
+    digits[count++] = kHexDigits[value % base];
+    value /= base;
+  } while (value != 0 || count < minDigits);
+  while (count > 0)
+    if (!out.appendChar(digits[--count])) return false;
+  return true;
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool decodeHex(TextSpan field, StrBuf& out) {
+  out.clear();
+  if (field.length == 1 && field.text[0] == kEmptyField[0]) return true;
+  if (field.length == 0 || field.length % 2 != 0) return false;
+  char* room = out.reserveTail(field.length / 2);
+  if (!room) return false;
+  for (size_t i = 0; i < field.length; i += 2) {
+    int high = hexValue(field.text[i]), low = hexValue(field.text[i + 1]);
+    if (high < 0 || low < 0) return false;
+    room[i / 2] = static_cast<char>(high * 16 + low);
+  }
+  out.commit(field.length / 2);
+  return true;
+}
+
+bool parseNumber(TextSpan field, unsigned base, size_t exactDigits, unsigned long* value) {
+  if (field.length == 0 || field.length > 10) return false;
+  if (exactDigits && field.length != exactDigits) return false;
+  unsigned long result = 0;
+  for (size_t i = 0; i < field.length; ++i) {
+    int digit = hexValue(field.text[i]);
+    if (digit < 0 || static_cast<unsigned>(digit) >= base) return false;
+    result = result * base + static_cast<unsigned long>(digit);
+    if (result > kWordMask) return false;
+  }
+  *value = result;
+  return true;
+}
+
+bool sameText(TextSpan field, const char* text) {
+  size_t length = strlen(text);
+  return field.length == length && memcmp(field.text, text, length) == 0;
+}
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameTextNoCase(const char* a, size_t aLength, const char* b) {
+  size_t bLength = strlen(b);
+  if (aLength != bLength) return false;
+  for (size_t i = 0; i < aLength; ++i)
+    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+  return true;
+}
+
+// Fields separated by single blanks; false when there are not exactly count.
+bool splitFields(const char* line, size_t length, TextSpan* fields, size_t count) {
+  size_t field = 0, start = 0;
+  for (size_t i = 0; i <= length; ++i) {
+    if (i < length && line[i] != ' ') continue;
+    if (field == count || i == start) return false;
+    fields[field].text = line + start;
+    fields[field].length = i - start;
+    ++field;
+    start = i + 1;
+  }
+  return field == count;
+}
+
+// The next line of text from *pos: its body without CR LF or LF. False at the end.
+bool nextLine(const char** pos, const char* end, TextSpan* line) {
+  if (*pos >= end) return false;
+  const char* start = *pos;
+  const char* stop = static_cast<const char*>(memchr(start, '\n', static_cast<size_t>(end - start)));
+  const char* after = stop ? stop + 1 : end;
+  if (!stop) stop = end;
+  if (stop > start && stop[-1] == '\r') --stop;
+  line->text = start;
+  line->length = static_cast<size_t>(stop - start);
+  *pos = after;
+  return true;
+}
+
+}  // namespace
+
+bool splitListingLine(const char* line, size_t length, TextSpan* name, TextSpan* data) {
+  const char* equals = static_cast<const char*>(memchr(line, '=', length));
+  if (!equals || equals == line) return false;
+  size_t i = static_cast<size_t>(equals - line);
+  name->text = line;
+  name->length = i - 1;
+  data->text = line + (i + 2 < length ? i + 2 : length);
+  data->length = i + 2 < length ? length - (i + 2) : 0;
+  return true;
+}
+
+RecordWriter::RecordWriter() : lines_(0), checksum_(kFnvOffset) {
+  text_.append(kRecordHeading);
+  text_.append("\r\n");
+}
+
+bool RecordWriter::line(const StrBuf& body) {
+  if (body.failed() || text_.failed()) return false;
+  checksum_ = fnv(checksum_, body.c_str(), body.length());
+  checksum_ = fnv(checksum_, "\n", 1);
+  ++lines_;
+  return text_.append(body.c_str(), body.length()) && text_.append("\r\n");
+}
+
+bool RecordWriter::iniValue(const char* key, const char* value, size_t length) {
+  StrBuf body;
+  body.append("ini ");
+  body.append(key);
+  body.appendChar(' ');
+  appendHex(body, value, length);
+  return line(body);
+}
+
+bool RecordWriter::key(const char* root, const char* name) {
+  StrBuf body;
+  body.append("key ");
+  body.append(root);
+  body.appendChar(' ');
+  body.append(name);
+  return line(body);
+}
+
+bool RecordWriter::subkey(const char* path, size_t length) {
+  StrBuf body;
+  body.append("sub ");
+  appendHex(body, path, length);
+  return line(body);
+}
+
+bool RecordWriter::value(unsigned long type, const char* name, size_t nameLength,
+                         const void* data, size_t dataLength) {
+  StrBuf body;
+  body.append("value ");
+  appendNumber(body, type, 10, 1);
+  body.appendChar(' ');
+  appendHex(body, name, nameLength);
+  body.appendChar(' ');
+  appendHex(body, data, dataLength);
+  return line(body);
+}
+
+bool RecordWriter::finish() {
+  StrBuf body;
+  body.append("end ");
+  appendNumber(body, lines_, 10, 1);
+  body.appendChar(' ');
+  appendNumber(body, checksum_, 16, 8);
+  if (body.failed()) return false;
+  return text_.append(body.c_str(), body.length()) && text_.append("\r\n");
+}
+
+bool parseRecordLine(const char* line, size_t length, RecordEntry& entry) {
+  TextSpan fields[4];
+  entry.root.clear();
+  entry.name.clear();
+  entry.data.clear();
+  entry.type = entry.count = entry.checksum = 0;
+  if (splitFields(line, length, fields, 3)) {
+    if (sameText(fields[0], "ini")) {
+      entry.kind = RecordEntry::INI;
+      return entry.name.append(fields[1].text, fields[1].length) &&
+             decodeHex(fields[2], entry.data);
+    }
+    if (sameText(fields[0], "key")) {
+      entry.kind = RecordEntry::KEY;
+      return entry.root.append(fields[1].text, fields[1].length) &&
+             entry.name.append(fields[2].text, fields[2].length);
+    }
+    if (sameText(fields[0], "end")) {
+      entry.kind = RecordEntry::END;
+      return parseNumber(fields[1], 10, 0, &entry.count) &&
+             parseNumber(fields[2], 16, 8, &entry.checksum);
+    }
+    return false;
+  }
+  if (splitFields(line, length, fields, 2) && sameText(fields[0], "sub")) {
+    entry.kind = RecordEntry::SUBKEY;
+    return decodeHex(fields[1], entry.name) && entry.name.length() > 0;
+  }
+  if (splitFields(line, length, fields, 4) && sameText(fields[0], "value")) {
+    entry.kind = RecordEntry::VALUE;
+    return parseNumber(fields[1], 10, 0, &entry.type) && decodeHex(fields[2], entry.name) &&
+           decodeHex(fields[3], entry.data);
+  }
+  return false;
+}
+
+size_t findRecordHeading(const char* text, size_t length) {
+  const char* pos = text;
+  const char* end = text + length;
+  TextSpan line;
+  const char* start = pos;
+  while (nextLine(&pos, end, &line)) {
+    if (sameText(line, kRecordHeading)) return static_cast<size_t>(start - text);
+    start = pos;
+  }
+  return length;
+}
+
+RecordState checkRecord(const char* text, size_t length) {
+  const char* pos = text;
+  const char* end = text + length;
+  unsigned long lines = 0, checksum = kFnvOffset;
+  TextSpan line;
+  RecordEntry entry;
+  while (nextLine(&pos, end, &line)) {
+    if (!parseRecordLine(line.text, line.length, entry)) return RECORD_DAMAGED;
+    if (entry.kind == RecordEntry::END) {
+      bool whole = entry.count == lines && entry.checksum == checksum && pos == end;
+      return whole ? RECORD_VALID : RECORD_DAMAGED;
+    }
+    checksum = fnv(checksum, line.text, line.length);
+    checksum = fnv(checksum, "\n", 1);
+    ++lines;
+  }
+  return RECORD_DAMAGED;
+}
+
+RecordCursor::RecordCursor(const char* text, size_t length) : pos_(text), end_(text + length) {}
+
+bool RecordCursor::next(RecordEntry& entry) {
+  TextSpan line;
+  if (!nextLine(&pos_, end_, &line)) return false;
+  if (!parseRecordLine(line.text, line.length, entry) || entry.kind == RecordEntry::END) {
+    pos_ = end_;
+    return false;
+  }
+  return true;
+}
+
+void SavedRecord::load(const char* file, size_t length) {
+  clear();
+  size_t heading = findRecordHeading(file, length);
+  if (heading == length) return;
+  const char* pos = file + heading;
+  TextSpan line;
+  nextLine(&pos, file + length, &line);
+  size_t rest = length - static_cast<size_t>(pos - file);
+  state = checkRecord(pos, rest);
+  if (state == RECORD_VALID && !lines.append(pos, rest)) state = RECORD_DAMAGED;
+}
+
+void SavedRecord::clear() {
+  lines.clear();
+  state = RECORD_NONE;
+}
+
+bool SavedRecord::holdsKey(const char* root, const char* name) const {
+  if (!valid()) return false;
+  RecordCursor cursor(lines.c_str(), lines.length());
+  RecordEntry entry;
+  while (cursor.next(entry))
+    if (entry.kind == RecordEntry::KEY && sameTextNoCase(entry.root.c_str(), entry.root.length(), root) &&
+        sameTextNoCase(entry.name.c_str(), entry.name.length(), name))
+      return true;
+  return false;
+}
+
+bool SavedRecord::iniValue(const char* key, StrBuf& value) const {
+  value.clear();
+  if (!valid()) return false;
+  RecordCursor cursor(lines.c_str(), lines.length());
+  RecordEntry entry;
+  while (cursor.next(entry))
+    if (entry.kind == RecordEntry::INI &&
+        sameTextNoCase(entry.name.c_str(), entry.name.length(), key))
+      return value.append(entry.data.c_str(), entry.data.length());
+  return false;
+}
