@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
-# Builds the three trees: program (startlull.exe), tests (Windows test
-# executables) and host (native tests with sanitizers).
+# Builds the trees:
+#   program   - startlull.exe for i686, the file that ships (Windows 98 SE, 2000, XP)
+#   program64 - the same program built for x86_64, which is what runs under Wine here
+#   tests     - the Windows test executables (x86_64, run under Wine)
+#   host      - native tests of the pure logic with sanitizers, and the fuzz targets
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-$PWD/build}
 JOBS=${JOBS:-$(nproc)}
 
 configure() {
-  local tree=$1; shift
-  if [ ! -f "$BUILD_DIR/$tree/CMakeCache.txt" ]; then
+  local tree=$1 arch=$2; shift 2
+  local cache="$BUILD_DIR/$tree/CMakeCache.txt"
+  # A tree made for another architecture is made anew.
+  if [ -f "$cache" ] && [ -n "$arch" ] && ! grep -q "STARTLULL_ARCH:UNINITIALIZED=$arch" "$cache"; then
+    rm -rf "${BUILD_DIR:?}/$tree"
+  fi
+  if [ ! -f "$cache" ]; then
     cmake -S . -B "$BUILD_DIR/$tree" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   fi
   if ! cmake --build "$BUILD_DIR/$tree" -j "$JOBS" >"$BUILD_DIR/$tree.log" 2>&1; then
@@ -18,13 +26,19 @@ configure() {
   fi
 }
 
-trees=${TREES:-program tests host}
+windows() {
+  local tree=$1 arch=$2 threads=$3 kind=$4
+  configure "$tree" "$arch" -DSTARTLULL_BUILD="$kind" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake \
+    -DSTARTLULL_ARCH="$arch" -DSTARTLULL_THREADS="$threads"
+}
+
+trees=${TREES:-program program64 tests host}
 for tree in $trees; do
   case $tree in
-    program) configure program -DSTARTLULL_BUILD=program \
-               -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DSTARTLULL_THREADS=win32 ;;
-    tests)   configure tests -DSTARTLULL_BUILD=tests \
-               -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DSTARTLULL_THREADS=posix ;;
-    host)    CC=clang CXX=clang++ configure host -DSTARTLULL_BUILD=host ;;
+    program)   windows program i686 win32 program ;;
+    program64) windows program64 x86_64 win32 program ;;
+    tests)     windows tests x86_64 posix tests ;;
+    host)      CC=clang CXX=clang++ configure host "" -DSTARTLULL_BUILD=host ;;
+    *) echo "unknown tree $tree" >&2; exit 1 ;;
   esac
 done

@@ -6,8 +6,10 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 
-packages=(cmake make g++ g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix
-          binutils-mingw-w64-i686 wine wine32:i386 xvfb xdotool imagemagick
+# i686 for the program that ships; x86_64 for what runs under 64-bit Wine here.
+packages=(cmake make g++ g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+          wine wine64 xvfb xdotool imagemagick x11-utils
           googletest libgtest-dev clang libclang-rt-14-dev python3)
 
 missing=()
@@ -16,9 +18,6 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
-fi
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

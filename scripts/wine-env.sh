@@ -1,16 +1,31 @@
-# Sourced by the scripts: the project's own 32-bit Wine prefix under the
-# build folder, never ~/.wine.
+# Sourced by the scripts: the project's own Wine prefix under the build
+# folder, never ~/.wine.
+#
+# This kind of machine cannot execute 32-bit Linux code (the kernel's 32-bit
+# emulation is off), so Debian's 32-bit Wine loader cannot start. Everything
+# therefore runs in a 64-bit prefix with the 64-bit loader, and the programs
+# run there are the x86_64 builds of the same sources. Wine's reported
+# Windows version (win98, win2k, winxp) works the same way in it.
 BUILD_DIR=${BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
 export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
-export WINEARCH=win32
+export WINEARCH=win64
+export WINELOADER=/usr/lib/wine/wine64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+# Debian's "wine" script prefers the 32-bit loader; put one first that does not.
+mkdir -p "$BUILD_DIR/wine-bin"
+if [ ! -x "$BUILD_DIR/wine-bin/wine" ]; then
+  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$BUILD_DIR/wine-bin/wine"
+  chmod +x "$BUILD_DIR/wine-bin/wine"
+fi
+case ":$PATH:" in *":$BUILD_DIR/wine-bin:"*) ;; *) export PATH="$BUILD_DIR/wine-bin:$PATH" ;; esac
 
 # Makes the prefix once; later calls reuse it.
 wine_prefix() {
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
+    rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    wine wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
 }
@@ -18,6 +33,7 @@ wine_prefix() {
 # Keeps one wineserver alive, so Wine's own start-up (which runs and deletes
 # RunOnce values) happens once, before any test seeds entries.
 wine_server_up() {
+  [ -f /work/briefs/NOTICE.md ] && echo "note: read /work/briefs/NOTICE.md (64-bit Wine)" >&2
   wine_prefix
   wineserver -p >/dev/null 2>&1 || true
   wine cmd /c exit >/dev/null 2>&1 || true
