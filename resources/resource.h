@@ -13,6 +13,10 @@
 #define IDC_BUTTON_CURSOR 1007
 #define IDR_ACCEL1 101
 
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 #define IDM_EXIT 40001
 #define IDM_ABOUT 40002
 #define IDM_FIND 40003

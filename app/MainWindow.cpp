@@ -1,0 +1,198 @@
+#include "app/MainWindow.h"
+
+#include "app/Dialogs.h"
+#include "app/FileNameDialog.h"
+#include "framework/ButtonBar.h"
+#include "framework/WindowBase.h"
+#include "resources/resource.h"
+#include "util/Paths.h"
+#include "util/StrBuf.h"
+
+namespace {
+
+struct UsageLine {
+  const char* text;
+  COLORREF colour;
+};
+
+const UsageLine usageText[] = {
+    {"", plainColour},
+    {"Startlull for Windows 98, 2000 and XP", titleColour},
+    {"", plainColour},
+    {"Purpose:", headingColour},
+    {"   Run Windows without any unneeded programs starting automatically.", plainColour},
+    {"   Startlull will remove any startup programs from the Win.ini, the", plainColour},
+    {"   Windows startup folder, and the run folder in the registry.  When you", plainColour},
+    {"   are ready, the startup programs will be put back the way they were.", plainColour},
+    {"", plainColour},
+    {"Usage:", headingColour},
+    {"   Press the Find button to list the startup programs. If you want", plainColour},
+    {"   to continue press the Remove button. The dialog box that appears", plainColour},
+    {"   will give you the chance to also remove the config.sys and the", plainColour},
+    {"   autoexec.bat files. Press the Ok button and the listed items will", plainColour},
+    {"   be removed. You can press the Restart button to boot the computer.", plainColour},
+    {"   When you are finished testing the clean system you can restore", plainColour},
+    {"   the old setting by running this program and pressing the Restore", plainColour},
+    {"   button. Everything will be put back the way it was and you will be", plainColour},
+    {"   given the opportunity to restart the computer.", plainColour},
+};
+
+const int errorBoxStyle = 0x30;  // one "&Ok" button, the exclamation icon
+const int aboutBoxStyle = 0;
+const COLORREF boxTextColour = 0x000000;
+const COLORREF boxBackColour = 0xC0C0C0;
+const COLORREF boxShadowColour = 0x808080;
+
+const char reportFilter[] = "Text file (*.txt)\0*.txt\0";
+const char reportExtension[] = ".txt";
+
+}  // namespace
+
+MainWindow::MainWindow(Platform& platform, ListingBox& list, MsgWindow& errors,
+                       AboutWindow& about)
+    : engine(platform, *this),
+      listBox(list),
+      errorWindow(errors),
+      aboutWindow(about),
+      guidePath() {}
+
+int MainWindow::OnOtherMessage(UINT msg, WPARAM, LPARAM lParam) {
+  if (msg == HelpTextMessage && statusBar) {
+    statusBar->SetText(0, reinterpret_cast<const char*>(lParam));
+  }
+  return 0;
+}
+
+void MainWindow::OnCommand(WPARAM wParam, LPARAM) {
+  switch (LOWORD(wParam)) {
+    case IDM_EXIT:
+      Destroy();
+      break;
+    case IDM_ABOUT:
+      showAbout();
+      break;
+    case IDM_FIND:
+      engine.findStartupEntries();
+      break;
+    case IDM_REMOVE:
+      if (engine.removeStartupEntries()) Destroy();
+      break;
+    case IDM_RESTORE:
+      if (engine.restoreStartupEntries()) Destroy();
+      break;
+    case IDM_LOCATIONS:
+      engine.showLocations();
+      break;
+    case IDM_SAVE:
+      engine.saveReport();
+      break;
+    default:
+      break;
+  }
+}
+
+HBRUSH MainWindow::OnCtlColorListBox(WPARAM wParam, LPARAM) {
+  SetBkColor(reinterpret_cast<HDC>(wParam), listBackgroundColour);
+  return engine.listBackgroundBrush;
+}
+
+void MainWindow::OnDrawItem(WPARAM wParam, LPARAM lParam) {
+  if (static_cast<int>(wParam) != listBox.id) return;
+  listBox.DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+}
+
+void MainWindow::PreRegisterClass(WNDCLASSA& windowClass) {
+  windowClass.hIcon = LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_STARTLULL));
+}
+
+void MainWindow::PreCreateWindow(CREATESTRUCTA& create) { create.lpszName = programTitle; }
+
+void MainWindow::showUsageText() {
+  SendMessageA(listBox.hwnd, WM_SETREDRAW, FALSE, 0);
+  for (const UsageLine& line : usageText) engine.addLine(line.text, line.colour);
+  SendMessageA(listBox.hwnd, LB_SETCURSEL, 0, 0);
+  SendMessageA(listBox.hwnd, WM_SETREDRAW, TRUE, 0);
+}
+
+void MainWindow::showAbout() {
+  // The guide is named after the running executable's folder, wherever the
+  // user keeps it.
+  guidePath[0] = '\0';
+  DWORD length = GetModuleFileNameA(0, guidePath, sizeof guidePath);
+  if (length == 0 || length >= sizeof guidePath) guidePath[0] = '\0';
+  stripFileName(guidePath);
+  appendText(guidePath, sizeof guidePath, guideFileName);
+  aboutWindow.ShowModal(hwnd, aboutText, guidePath, aboutBoxStyle,
+                        MAKEINTRESOURCEA(IDI_STARTLULL), boxTextColour, boxBackColour,
+                        boxShadowColour);
+}
+
+void MainWindow::resetListing() { SendMessageA(listBox.hwnd, LB_RESETCONTENT, 0, 0); }
+
+int MainWindow::addListingLine(const char* text, COLORREF colour) {
+  LRESULT index = SendMessageA(listBox.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  if (index == LB_ERR || index == LB_ERRSPACE) return -1;
+  SendMessageA(listBox.hwnd, LB_SETITEMDATA, index, static_cast<LPARAM>(colour));
+  return static_cast<int>(index);
+}
+
+int MainWindow::listingCount() {
+  LRESULT count = SendMessageA(listBox.hwnd, LB_GETCOUNT, 0, 0);
+  return count == LB_ERR ? -1 : static_cast<int>(count);
+}
+
+bool MainWindow::listingLine(int index, StrBuf& text) {
+  text.clear();
+  LRESULT length = SendMessageA(listBox.hwnd, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return false;
+  char* room = text.reserveTail(static_cast<size_t>(length) + 1);
+  if (!room) return false;
+  LRESULT copied = SendMessageA(listBox.hwnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(room));
+  if (copied == LB_ERR) {
+    text.commit(0);
+    return false;
+  }
+  text.commit(static_cast<size_t>(copied));
+  return true;
+}
+
+void MainWindow::EnableCommand(int commandId, int enable) {
+  if (buttonBar) buttonBar->EnableCommand(commandId, enable);
+}
+
+int MainWindow::IsCommandEnabled(int commandId) {
+  return buttonBar ? buttonBar->IsCommandEnabled(commandId) : 0;
+}
+
+HWND MainWindow::ownerWindow() { return hwnd; }
+
+int MainWindow::reportError(const char* message, const char* caption) {
+  return errorWindow.ShowModal(hwnd, message, caption, errorBoxStyle, 0, boxTextColour,
+                               boxBackColour, boxShadowColour);
+}
+
+int MainWindow::messageBox(const char* text, const char* caption, UINT type) {
+  return MessageBoxA(hwnd, text, caption, type);
+}
+
+int MainWindow::removeOptionsDialog(int* removeConfigSys, int* removeAutoexecBat) {
+  RemoveOptions options = {removeConfigSys, removeAutoexecBat};
+  INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_REMOVE), hwnd,
+                                   RemoveDialogProc, reinterpret_cast<LPARAM>(&options));
+  // A dialog that could not be shown (-1) confirmed nothing.
+  return result == 1 ? 1 : 0;
+}
+
+int MainWindow::successDialog(int removed) {
+  INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SUCCESS), hwnd,
+                                   SuccessDialogProc, removed ? 1 : 0);
+  // Only the user's "&Restart" restarts the machine; a dialog that could not
+  // be shown (-1) counts as "Exit".
+  return result == 1 ? 1 : 0;
+}
+
+bool MainWindow::saveFileDialog(char* path, int size) {
+  copyText(path, static_cast<size_t>(size), defaultReportName);
+  FileNameDialog dialog(reportFilter, 1, reportExtension);
+  return dialog.Run(hwnd, path, size);
+}

@@ -1,0 +1,58 @@
+// The program's one top-level window: the frame with its button bar, list
+// and status bar, the engine it runs commands on, and the user-interface
+// services that engine asks for.
+#pragma once
+
+#include <windows.h>
+
+#include "app/ListingBox.h"
+#include "engine/Engine.h"
+#include "engine/Host.h"
+#include "framework/AboutWindow.h"
+#include "framework/FrameWindow.h"
+#include "framework/MsgWindow.h"
+
+class MainWindow : public FrameWindow, public Host {
+ public:
+  MainWindow(Platform& platform, ListingBox& list, MsgWindow& errorWindow,
+             AboutWindow& aboutWindow);
+
+  int OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void OnCommand(WPARAM wParam, LPARAM lParam) override;
+  HBRUSH OnCtlColorListBox(WPARAM wParam, LPARAM lParam) override;
+  void OnDrawItem(WPARAM wParam, LPARAM lParam) override;
+  void PreRegisterClass(WNDCLASSA& windowClass) override;
+  void PreCreateWindow(CREATESTRUCTA& create) override;
+
+  void showUsageText();
+  void showAbout();
+
+  // Host
+  void resetListing() override;
+  int addListingLine(const char* text, COLORREF colour) override;
+  int listingCount() override;
+  bool listingLine(int index, StrBuf& text) override;
+  void EnableCommand(int commandId, int enable) override;
+  int IsCommandEnabled(int commandId) override;
+  HWND ownerWindow() override;
+  int reportError(const char* message, const char* caption) override;
+  int messageBox(const char* text, const char* caption, UINT type) override;
+  int removeOptionsDialog(int* removeConfigSys, int* removeAutoexecBat) override;
+  int successDialog(int removed) override;
+  bool saveFileDialog(char* path, int size) override;
+
+  Engine engine;
+
+ private:
+  ListingBox& listBox;
+  MsgWindow& errorWindow;
+  AboutWindow& aboutWindow;
+  // ShowModal keeps the link address while the About window shows.
+  char guidePath[MAX_PATH];
+};
+
+const char programTitle[] = "Startlull";
+const char aboutText[] = "Startlull 1.12\n(c) 2026 The Startlull developers";
+// The user guide that ships beside the executable; the About window links it.
+const char guideFileName[] = "Startlull.txt";
+const char defaultReportName[] = "StartlullData.txt";
