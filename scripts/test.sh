@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Runs every test: sets up what is missing, builds, then runs the native
+# tests, the Windows tests under Wine (every supported system kind) and the
+# end-to-end tests on a virtual display. Ends with "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+
+scripts/setup.sh || exit 1
+scripts/build.sh || exit 1
+source scripts/wine-env.sh
+
+passed=0
+failed=0
+failures=()
+
+# Runs one GoogleTest executable and adds its counts.
+run_gtest() {
+  local name=$1; shift
+  local log="$BUILD_DIR/logs/$name.log"
+  mkdir -p "$BUILD_DIR/logs"
+  "$@" >"$log" 2>&1
+  local rc=$?
+  local ok bad
+  ok=$(grep -oE '^\[  PASSED  \] [0-9]+' "$log" | grep -oE '[0-9]+$' || echo 0)
+  bad=$(grep -oE '^\[  FAILED  \] [0-9]+ tests?,' "$log" | grep -oE '[0-9]+' || echo 0)
+  ok=${ok:-0}; bad=${bad:-0}
+  if [ "$rc" != 0 ] && [ "$bad" = 0 ]; then bad=1; fi
+  passed=$((passed + ok)); failed=$((failed + bad))
+  printf '%-34s %4d passed, %d failed\n' "$name" "$ok" "$bad"
+  if [ "$bad" != 0 ]; then
+    failures+=("$name")
+    grep -E '^\[  FAILED  \]|Failure|error' "$log" | head -20 | sed 's/^/    /'
+  fi
+}
+
+run_gtest "native unit (asan+ubsan)" "$BUILD_DIR/host/unit_tests"
+
+wine_server_up 2>/dev/null
+display_up
+trap 'display_down; wine_server_down' EXIT
+
+wine_version winxp
+for exe in unit engine framework app; do
+  [ -f "$BUILD_DIR/tests/${exe}_tests.exe" ] || continue
+  run_gtest "$exe (wine, winxp)" wine "$BUILD_DIR/tests/${exe}_tests.exe"
+done
+
+# The system probe against each version Wine can report.
+for pair in win95:0 win98:1 win2k:2 winxp:3 win2003:0 win7:0; do
+  version=${pair%%:*}
+  wine_version "$version"
+  STARTLULL_EXPECT_KIND=${pair##*:} run_gtest "probe on $version" \
+    wine "$BUILD_DIR/tests/engine_tests.exe" --gtest_filter='*OnTheRealVersion*'
+done
+wine_version winxp
+
+for script in scripts/test-*.sh; do
+  [ -f "$script" ] || continue
+  name=$(basename "$script" .sh)
+  if bash "$script" >"$BUILD_DIR/logs/$name.log" 2>&1; then
+    ok=$(grep -oE '^[0-9]+ passed, [0-9]+ failed' "$BUILD_DIR/logs/$name.log" | tail -1)
+    echo "$name: ${ok:-passed}"
+    p=$(echo "$ok" | grep -oE '^[0-9]+' || echo 1); passed=$((passed + ${p:-1}))
+  else
+    echo "$name: FAILED"; tail -20 "$BUILD_DIR/logs/$name.log" | sed 's/^/    /'
+    failed=$((failed + 1)); failures+=("$name")
+  fi
+done
+
+echo
+if [ ${#failures[@]} -gt 0 ]; then echo "failing: ${failures[*]} (logs in $BUILD_DIR/logs)"; fi
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
