@@ -7,6 +7,7 @@
 
 #include "engine/Host.h"
 #include "platform/Platform.h"
+#include "util/pure/SettingsRecord.h"
 
 class StrBuf;
 
@@ -90,4 +91,8 @@ class Engine {
   char settingsPath[PATH_SIZE];
   char commonStartupDir[PATH_SIZE];
   char commonInactiveDir[PATH_SIZE];
+
+  // The record of the settings file last written by Remove or read by
+  // Restore: whole keys and win.ini values, for roll-back and Restore.
+  SavedRecord savedRecord;
 };
