@@ -1,0 +1,209 @@
+#include "tests/engine/RemoveRestoreFixture.h"
+
+namespace {
+
+const HKEY kRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+
+void readInto(HKEY key, const std::string& path, KeyTree& tree) {
+  DWORD maxName = 0, maxData = 0;
+  RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &maxName, &maxData, NULL,
+                   NULL);
+  auto& values = tree[path];
+  std::string name(maxName + 2, '\0');
+  std::string data(maxData + 2, '\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD nameSize = static_cast<DWORD>(name.size());
+    DWORD dataSize = static_cast<DWORD>(data.size());
+    DWORD type = 0;
+    LONG result = RegEnumValueA(key, index, &name[0], &nameSize, NULL, &type,
+                                reinterpret_cast<BYTE*>(&data[0]), &dataSize);
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result != ERROR_SUCCESS) {
+      ADD_FAILURE() << "cannot read value " << index << " of " << path << ": " << result;
+      break;
+    }
+    values[name.substr(0, nameSize)] = RegValue{type, data.substr(0, dataSize)};
+  }
+  for (DWORD index = 0;; ++index) {
+    char child[256];
+    DWORD size = sizeof child;
+    if (RegEnumKeyExA(key, index, child, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) break;
+    HKEY handle;
+    if (RegOpenKeyExA(key, child, 0, KEY_READ, &handle) != ERROR_SUCCESS) continue;
+    readInto(handle, path.empty() ? child : path + "\\" + child, tree);
+    RegCloseKey(handle);
+  }
+}
+
+std::map<std::string, std::string> folderFiles(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const std::string& name : machine::listDir(folder)) {
+    std::string path = folder + "\\" + name;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    files[name] = attributes & FILE_ATTRIBUTE_DIRECTORY ? "<folder>" : machine::readFile(path);
+  }
+  return files;
+}
+
+std::string printable(const std::string& bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (c >= 32 && c < 127) {
+      out += static_cast<char>(c);
+    } else {
+      char hex[8];
+      snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    }
+  }
+  return out.size() > 120 ? out.substr(0, 120) + "..." : out;
+}
+
+void expectSameFiles(const char* what, const std::map<std::string, std::string>& expected,
+                     const std::map<std::string, std::string>& actual) {
+  for (const auto& file : expected) {
+    auto found = actual.find(file.first);
+    if (found == actual.end())
+      ADD_FAILURE() << what << ": missing " << file.first;
+    else if (found->second != file.second)
+      ADD_FAILURE() << what << ": " << file.first << " holds other content";
+  }
+  for (const auto& file : actual)
+    if (!expected.count(file.first)) ADD_FAILURE() << what << ": extra " << file.first;
+}
+
+}  // namespace
+
+KeyTree readTree(HKEY root, const std::string& key) {
+  KeyTree tree;
+  HKEY handle;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return tree;
+  readInto(handle, "", tree);
+  RegCloseKey(handle);
+  return tree;
+}
+
+MachinePicture takePicture() {
+  MachinePicture picture;
+  for (HKEY root : kRoots) {
+    for (int name = RUN; name <= RUN_SERVICES; ++name) {
+      int slot = runKeySlot(root, name);
+      std::string key = std::string(machine::kRunKeyPrefix) + runKeyNames[name];
+      picture.keyExists[slot] = machine::keyExists(root, key);
+      picture.keys[slot] = readTree(root, key);
+    }
+  }
+  picture.run = machine::profileValue("run");
+  picture.load = machine::profileValue("load");
+  picture.startupFiles = folderFiles(machine::startupDir());
+  picture.commonFiles = folderFiles(machine::commonStartupDir());
+  return picture;
+}
+
+void expectSameMachine(const MachinePicture& expected, const MachinePicture& actual) {
+  for (HKEY root : kRoots) {
+    for (int name = RUN; name <= RUN_SERVICES; ++name) {
+      int slot = runKeySlot(root, name);
+      std::string where = std::string(root == HKEY_LOCAL_MACHINE ? "HKLM " : "HKCU ") +
+                          runKeyNames[name];
+      EXPECT_EQ(expected.keyExists[slot], actual.keyExists[slot]) << where << " exists";
+      const KeyTree& want = expected.keys[slot];
+      const KeyTree& got = actual.keys[slot];
+      for (const auto& key : want) {
+        auto found = got.find(key.first);
+        if (found == got.end()) {
+          ADD_FAILURE() << where << ": missing key '" << key.first << "'";
+          continue;
+        }
+        for (const auto& value : key.second) {
+          auto gotValue = found->second.find(value.first);
+          if (gotValue == found->second.end())
+            ADD_FAILURE() << where << "\\" << key.first << ": missing value '"
+                          << printable(value.first) << "'";
+          else if (!(gotValue->second == value.second))
+            ADD_FAILURE() << where << "\\" << key.first << ": value '" << printable(value.first)
+                          << "' type " << gotValue->second.type << " "
+                          << printable(gotValue->second.data) << ", expected type "
+                          << value.second.type << " " << printable(value.second.data);
+        }
+        for (const auto& value : found->second)
+          if (!key.second.count(value.first))
+            ADD_FAILURE() << where << "\\" << key.first << ": extra value '"
+                          << printable(value.first) << "'";
+      }
+      for (const auto& key : got)
+        if (!want.count(key.first)) ADD_FAILURE() << where << ": extra key '" << key.first << "'";
+    }
+  }
+  EXPECT_EQ(expected.run, actual.run) << "win.ini run";
+  EXPECT_EQ(expected.load, actual.load) << "win.ini load";
+  expectSameFiles("Startup folder", expected.startupFiles, actual.startupFiles);
+  expectSameFiles("All Users Startup folder", expected.commonFiles, actual.commonFiles);
+}
+
+std::string fileContent(const std::string& path) { return machine::readFile(path); }
+
+bool fileExists(const std::string& path) { return machine::exists(path); }
+
+void RemoveRestoreTest::SetUp() {
+  EngineTest::SetUp();
+  // Windows XP, whatever the prefix says, so that Find offers Remove.
+  platform.setVersion(VER_PLATFORM_WIN32_NT, 5, 1);
+  machine::setProfileValue("run", "");
+  machine::setProfileValue("load", "");
+}
+
+void RemoveRestoreTest::TearDown() {
+  machine::removeTree(machine::parentOf(startup) + "\\Startup-Inactive");
+  machine::removeTree(machine::parentOf(commonStartup) + "\\Startup-Inactive");
+  if (engine.rescueIniPath[0]) machine::removeTree(engine.rescueIniPath);
+  machine::setProfileValue("run", "");
+  machine::setProfileValue("load", "");
+  EngineTest::TearDown();
+}
+
+void RemoveRestoreTest::seedTypical() {
+  const std::string prefix = machine::kRunKeyPrefix;
+  machine::setProfileValue("run", "run.exe /a");
+  machine::setProfileValue("load", "load.exe");
+  machine::writeFile(startup + "\\Notes.lnk", "notes");
+  machine::writeFile(startup + "\\desktop.ini", "[.ShellClassInfo]",
+                     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  machine::writeFile(commonStartup + "\\Common.lnk", "common");
+  machine::setString(HKEY_LOCAL_MACHINE, prefix + "Run", "Tray", "C:\\tray.exe");
+  machine::setString(HKEY_CURRENT_USER, prefix + "Run", "Mine", "C:\\mine.exe");
+}
+
+void RemoveRestoreTest::find() {
+  engine.computeLocations();
+  engine.findStartupEntries();
+  ASSERT_EQ(1, host.IsCommandEnabled(IDM_REMOVE));
+}
+
+std::unique_ptr<Engine> RemoveRestoreTest::nextStart() {
+  std::unique_ptr<Engine> next(new Engine(platform, host));
+  next->computeLocations();
+  return next;
+}
+
+std::vector<std::string> RemoveRestoreTest::eventTexts() const {
+  std::vector<std::string> texts;
+  for (const HostEvent& event : host.events) {
+    switch (event.kind) {
+      case HostEvent::ERROR_REPORT:
+      case HostEvent::MESSAGE_BOX:
+        texts.push_back(event.text + "|" + event.caption);
+        break;
+      case HostEvent::REMOVE_DIALOG:
+        texts.push_back("dialog:remove");
+        break;
+      case HostEvent::SUCCESS_DIALOG:
+        texts.push_back("dialog:success " + event.text);
+        break;
+      case HostEvent::SAVE_DIALOG:
+        texts.push_back("dialog:save");
+        break;
+    }
+  }
+  return texts;
+}

@@ -1,0 +1,63 @@
+// Remove and Restore against the real prefix: a picture of everything they
+// touch (the eight keys whole, win.ini's two values, both Startup folders)
+// to compare before and after, and a fixture that leaves no inactive
+// folder, settings file or rescue copy behind.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/RunKeys.h"
+#include "resources/resource.h"
+#include "tests/engine/EngineFixture.h"
+
+struct RegValue {
+  DWORD type;
+  std::string data;
+  bool operator==(const RegValue& other) const {
+    return type == other.type && data == other.data;
+  }
+};
+
+// Values of a key and of every key below it: path below the key ("" for
+// the key itself) -> value name -> value. Empty when the key is missing.
+using KeyTree = std::map<std::string, std::map<std::string, RegValue>>;
+
+struct MachinePicture {
+  bool keyExists[RUN_KEY_COUNT];
+  KeyTree keys[RUN_KEY_COUNT];  // by runKeySlot
+  std::string run, load;
+  std::map<std::string, std::string> startupFiles, commonFiles;  // name -> content
+};
+
+KeyTree readTree(HKEY root, const std::string& key);
+MachinePicture takePicture();
+// Adds a failure for every difference, naming where it is.
+void expectSameMachine(const MachinePicture& expected, const MachinePicture& actual);
+// A file's bytes, or "" when missing.
+std::string fileContent(const std::string& path);
+bool fileExists(const std::string& path);
+
+class RemoveRestoreTest : public EngineTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // win.ini values, files in both Startup folders, a value in HKLM's and
+  // HKCU's Run.
+  void seedTypical();
+  // Locations and Find, as the user would press them.
+  void find();
+  // A new engine on the same machine, as at the program's next start, with
+  // its locations computed.
+  std::unique_ptr<Engine> nextStart();
+  std::string inactive() const { return engine.inactiveDir; }
+  std::string commonInactive() const { return engine.commonInactiveDir; }
+  std::string settings() const { return engine.settingsPath; }
+  std::string rescue() const { return engine.rescueIniPath; }
+  std::vector<HostEvent> errors() const { return host.errors(); }
+  // Messages and dialogs in order, as "text|caption" ("dialog:success 1" for the dialogs).
+  std::vector<std::string> eventTexts() const;
+};

@@ -1,0 +1,323 @@
+// Remove on the real prefix: each failure row with its message, caption,
+// order and what is undone, and the settings file it leaves.
+#include <string.h>
+
+#include "tests/engine/RemoveRestoreFixture.h"
+#include "util/Paths.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+const std::string kPrefix = machine::kRunKeyPrefix;
+const char kSaveFailed[] = "Can't save current settings, remove operation aborted.|Startlull";
+const char kIniFailed[] =
+    "Unable to remove ini settings, startup setting will be restored.|Startlull";
+const char kRegistryFailed[] =
+    "Unable to remove registry settings, startup settings will be restored.|Startlull";
+
+class RemoveTest : public RemoveRestoreTest {
+ protected:
+  // Nothing of a Remove is left on the machine.
+  void expectNoTrace() {
+    EXPECT_FALSE(fileExists(inactive())) << inactive();
+    EXPECT_FALSE(fileExists(commonInactive())) << commonInactive();
+  }
+};
+
+TEST_F(RemoveTest, CancelOrDisabledChangesNothing) {
+  seedTypical();
+  MachinePicture before = takePicture();
+  find();
+  host.removeDialogAnswers = {0};
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  EXPECT_EQ(Lines{"dialog:remove"}, eventTexts());
+
+  host.events.clear();
+  host.EnableCommand(IDM_REMOVE, 0);
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  EXPECT_TRUE(host.events.empty());
+  EXPECT_FALSE(platform.called(Call::CreateDirectoryA));
+  expectSameMachine(before, takePicture());
+  expectNoTrace();
+}
+
+TEST_F(RemoveTest, CompletedRemoveLeavesTheListingAndItsRecordOnDisk) {
+  seedTypical();
+  machine::createKey(HKEY_CURRENT_USER, kPrefix + "RunServices");  // exists, empty
+  find();
+  Lines listing = host.texts();
+  EXPECT_EQ(1, engine.removeStartupEntries());
+  EXPECT_EQ((Lines{"dialog:remove", "dialog:success 1"}), eventTexts());
+
+  std::string file = fileContent(settings());
+  std::string expected;
+  for (const std::string& line : listing) expected += line + "\r\n";
+  ASSERT_EQ(expected, file.substr(0, expected.size()));
+  EXPECT_EQ(std::string(kRecordHeading) + "\r\n", file.substr(expected.size(), strlen(kRecordHeading) + 2));
+  EXPECT_FALSE(fileExists(settings() + ".tmp"));
+  // The platform's own ini reader still finds [Win.ini] in it.
+  char value[MAX_PATH];
+  GetPrivateProfileStringA("win.ini", "run", "", value, MAX_PATH, settings().c_str());
+  EXPECT_STREQ("run.exe /a", value);
+
+  EXPECT_EQ("", machine::profileValue("run"));
+  EXPECT_EQ("", machine::profileValue("load"));
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+    for (const char* name : {"Run", "RunServices"})
+      EXPECT_FALSE(machine::keyExists(root, kPrefix + name)) << name;
+  EXPECT_EQ((Lines{"Notes.lnk", "Startlull.ini", "desktop.ini"}), machine::listDir(inactive()));
+  EXPECT_EQ(Lines{"Common.lnk"}, machine::listDir(commonInactive()));
+  EXPECT_TRUE(machine::listDir(startup).empty());
+}
+
+TEST_F(RemoveTest, RestartInTheSuccessDialogRestartsAndKeepsTheWindow) {
+  find();
+  host.successDialogAnswers = {1};
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  EXPECT_TRUE(platform.called(Call::ExitWindowsEx));
+}
+
+TEST_F(RemoveTest, InactiveFolderThatExistsStopsBeforeAnyChange) {
+  seedTypical();
+  MachinePicture before = takePicture();
+  find();
+  machine::makeDir(inactive());
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  EXPECT_EQ((Lines{"dialog:remove", "Unable to create inactive folder|" + startup}), eventTexts());
+  expectSameMachine(before, takePicture());
+  EXPECT_TRUE(machine::listDir(inactive()).empty());
+}
+
+TEST_F(RemoveTest, AllUsersInactiveFolderThatExistsPutsTheUsersItemsBack) {
+  seedTypical();
+  MachinePicture before = takePicture();
+  find();
+  machine::makeDir(commonInactive());
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  EXPECT_EQ((Lines{"dialog:remove",
+                   "Unable to create the \"All Users\" inactive folder|" + commonInactive()}),
+            eventTexts());
+  expectSameMachine(before, takePicture());
+  EXPECT_FALSE(fileExists(inactive()));
+  EXPECT_TRUE(fileExists(commonInactive()));  // it was there before
+}
+
+TEST_F(RemoveTest, EverySaveFailureRollsBackBeforeAnythingElseChanges) {
+  struct Case {
+    const char* what;
+    Call call;
+    const char* match;
+    bool partial;
+  } cases[] = {
+      {"temporary file not created", Call::CreateFileA, "Startlull.ini.tmp", false},
+      {"write fails", Call::WriteFile, "Startlull.ini.tmp", false},
+      {"short write", Call::WriteFile, "Startlull.ini.tmp", true},
+      {"flush fails", Call::FlushFileBuffers, "Startlull.ini.tmp", false},
+      {"read back fails", Call::ReadFile, "Startlull.ini.tmp", false},
+      {"rename fails", Call::MoveFileA, "Startlull.ini.tmp|", false},
+      {"a key cannot be read whole", Call::RegEnumValueA, "HKLM", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    seedTypical();
+    MachinePicture before = takePicture();
+    find();
+    host.events.clear();
+    // After Find, so that only the save sees the fault.
+    platform.fail(c.call, c.match, ERROR_ACCESS_DENIED, 0, -1, c.partial);
+    EXPECT_EQ(0, engine.removeStartupEntries());
+    platform.clearFaults();
+    EXPECT_EQ((Lines{"dialog:remove", kSaveFailed}), eventTexts());
+    expectSameMachine(before, takePicture());
+    expectNoTrace();
+    EXPECT_FALSE(platform.called(Call::SHDeleteKeyA));
+    EXPECT_EQ(0, platform.count(Call::WriteProfileStringA));
+  }
+}
+
+TEST_F(RemoveTest, StartupFilesNamedLikeTheSettingsFileAreNeverWrittenOver) {
+  for (const char* name : {"Startlull.ini", "Startlull.ini.tmp"}) {
+    SCOPED_TRACE(name);
+    seedTypical();
+    machine::writeFile(startup + "\\" + name, "the user's own file");
+    MachinePicture before = takePicture();
+    find();
+    host.events.clear();
+    EXPECT_EQ(0, engine.removeStartupEntries());
+    EXPECT_EQ((Lines{"dialog:remove", kSaveFailed}), eventTexts());
+    expectSameMachine(before, takePicture());
+    expectNoTrace();
+    machine::emptyDir(startup);
+  }
+}
+
+TEST_F(RemoveTest, WinIniThatCannotBeBlankedIsWrittenBack) {
+  seedTypical();
+  machine::setProfileValue("run", std::string(600, 'r').c_str());
+  MachinePicture before = takePicture();
+  find();
+  // "run" is blanked, then "load" fails.
+  platform.fail(Call::WriteProfileStringA, "windows\\load", ERROR_ACCESS_DENIED, 0, 1);
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  EXPECT_EQ((Lines{"dialog:remove", kIniFailed}), eventTexts());
+  expectSameMachine(before, takePicture());
+  expectNoTrace();
+  EXPECT_FALSE(platform.called(Call::SHDeleteKeyA));
+}
+
+TEST_F(RemoveTest, KeyThatWillNotDeleteBringsBackTheKeysAlreadyDeleted) {
+  seedTypical();
+  // HKLM: Run with values, RunOnce with only its default value, RunOnceEx with
+  // only subkeys, RunServices empty; HKCU: Run and RunOnce with values.
+  machine::setValue(HKEY_LOCAL_MACHINE, kPrefix + "RunOnce", "", REG_EXPAND_SZ,
+                    std::string("%windir%\\x.exe\0", 15));
+  machine::setValue(HKEY_LOCAL_MACHINE, kPrefix + "RunOnceEx\\0001", "1", REG_SZ,
+                    std::string("a\0", 2));
+  machine::setValue(HKEY_LOCAL_MACHINE, kPrefix + "RunOnceEx\\0001\\Depend", "d", REG_DWORD,
+                    std::string("\x01\x00\x00\x00", 4));
+  machine::createKey(HKEY_LOCAL_MACHINE, kPrefix + "RunServices");
+  machine::setValue(HKEY_CURRENT_USER, kPrefix + "RunOnce", "Once", REG_BINARY,
+                    std::string("\x00\xff", 2));
+  MachinePicture before = takePicture();
+  find();
+  platform.fail(Call::SHDeleteKeyA, "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+                ERROR_ACCESS_DENIED, 0, 1);
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  platform.clearFaults();
+
+  EXPECT_EQ((Lines{"dialog:remove",
+                   "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+                   "Can't find section|[Registry - local_machine, RunServices]", kRegistryFailed}),
+            eventTexts());
+  // Re-created in the roll-back order; the empty key had nothing to bring back.
+  Lines created;
+  for (const CallRecord& record : platform.log)
+    if (record.call == Call::RegCreateKeyExA) created.push_back(record.arg);
+  EXPECT_EQ((Lines{"HKLM\\" + kPrefix + "Run", "HKCU\\" + kPrefix + "Run",
+                   "HKLM\\" + kPrefix + "RunOnce", "HKLM\\" + kPrefix + "RunOnceEx",
+                   "HKLM\\" + kPrefix + "RunOnceEx\\0001",
+                   "HKLM\\" + kPrefix + "RunOnceEx\\0001\\Depend"}),
+            created);
+  MachinePicture after = takePicture();
+  int services = runKeySlot(HKEY_LOCAL_MACHINE, RUN_SERVICES);
+  EXPECT_FALSE(after.keyExists[services]);
+  before.keyExists[services] = false;
+  before.keys[services].clear();
+  expectSameMachine(before, after);
+  expectNoTrace();
+}
+
+TEST_F(RemoveTest, KeyGoneSinceFindIsReportedAndTheOthersComeBack) {
+  seedTypical();
+  MachinePicture before = takePicture();
+  find();
+  machine::deleteKey(HKEY_CURRENT_USER, kPrefix + "Run");
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  EXPECT_EQ((Lines{"dialog:remove",
+                   "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                   kRegistryFailed}),
+            eventTexts());
+  int mine = runKeySlot(HKEY_CURRENT_USER, RUN);
+  before.keyExists[mine] = false;
+  before.keys[mine].clear();
+  expectSameMachine(before, takePicture());
+  expectNoTrace();
+}
+
+TEST_F(RemoveTest, ParentKeyThatWillNotOpenFailsTheDelete) {
+  seedTypical();
+  MachinePicture before = takePicture();
+  find();
+  bool armed = false;
+  // Once HKLM's keys are deleting, HKCU's parent refuses to open.
+  platform.afterCall = [&](Call call, const std::string&, bool) {
+    if (call == Call::SHDeleteKeyA && !armed) {
+      armed = true;
+      platform.fail(Call::RegOpenKeyExA, "HKCU\\Software", ERROR_ACCESS_DENIED, 0, 1);
+    }
+  };
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  platform.afterCall = nullptr;
+  EXPECT_EQ((Lines{"dialog:remove",
+                   "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                   kRegistryFailed}),
+            eventTexts());
+  expectSameMachine(before, takePicture());
+  expectNoTrace();
+}
+
+TEST_F(RemoveTest, RollBackThatCannotPutEverythingBackKeepsTheSettingsForRestore) {
+  struct Fault {
+    Call call;
+    const char* match;
+    int skip;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Fault> faults;
+    Lines messages;
+  } cases[] = {
+      // The blank of "load" fails, and so does putting "run" back.
+      {"win.ini",
+       {{Call::WriteProfileStringA, "windows\\load", 0},
+        {Call::WriteProfileStringA, "windows\\run", 1}},
+       {"dialog:remove", kIniFailed}},
+      // HKCU's Run will not go, and HKLM's Run will not come back.
+      {"registry",
+       {{Call::SHDeleteKeyA, "HKCU", 0}, {Call::RegCreateKeyExA, "HKLM", 0}},
+       {"dialog:remove",
+        "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+        kRegistryFailed}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    seedTypical();
+    MachinePicture before = takePicture();
+    find();
+    host.events.clear();
+    for (const Fault& fault : c.faults)
+      platform.fail(fault.call, fault.match, ERROR_ACCESS_DENIED, fault.skip, 1);
+    EXPECT_EQ(0, engine.removeStartupEntries());
+    platform.clearFaults();
+    Lines expected = c.messages;
+    expected.push_back("Not every setting could be put back.\r\nThe saved settings are in the file " +
+                       settings() +
+                       ".\r\nRestore will put everything back at the next start.|Startlull");
+    EXPECT_EQ(expected, eventTexts());
+    // Nothing more was undone: the folders hold the items and the settings.
+    EXPECT_EQ((Lines{"Notes.lnk", "Startlull.ini", "desktop.ini"}), machine::listDir(inactive()));
+
+    std::unique_ptr<Engine> next = nextStart();
+    ASSERT_EQ(1, next->restoreAvailable);
+    EXPECT_EQ(1, next->restoreStartupEntries());
+    expectSameMachine(before, takePicture());
+    expectNoTrace();
+  }
+}
+
+TEST_F(RemoveTest, EmptyStartupFolderPathsAreNeverTheDrivesRoot) {
+  seedTypical();
+  MachinePicture before = takePicture();
+  find();
+  engine.commonStartupDir[0] = '\0';
+  copyText(engine.commonInactiveDir, PATH_SIZE, "Startup-Inactive");
+  EXPECT_EQ(1, engine.removeStartupEntries());
+  EXPECT_EQ(1, platform.count(Call::CreateDirectoryA));
+  EXPECT_EQ(before.commonFiles, takePicture().commonFiles);
+
+  std::unique_ptr<Engine> next = nextStart();
+  next->commonStartupDir[0] = '\0';
+  copyText(next->commonInactiveDir, PATH_SIZE, "Startup-Inactive");
+  EXPECT_EQ(1, next->restoreStartupEntries());
+  expectSameMachine(before, takePicture());
+
+  // Without the user's Startup folder there is nowhere to keep the settings.
+  host.events.clear();
+  find();
+  engine.startupDir[0] = '\0';
+  EXPECT_EQ(0, engine.removeStartupEntries());
+  EXPECT_EQ((Lines{"dialog:remove", "Unable to create inactive folder|"}), eventTexts());
+  expectSameMachine(before, takePicture());
+}
+
+}  // namespace
