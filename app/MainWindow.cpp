@@ -192,7 +192,7 @@ int MainWindow::successDialog(int removed) {
 }
 
 bool MainWindow::saveFileDialog(char* path, int size) {
-  copyText(path, static_cast<size_t>(size), defaultReportName);
+  // The engine has put the initial name into path.
   FileNameDialog dialog(reportFilter, 1, reportExtension);
   return dialog.Run(hwnd, path, size);
 }

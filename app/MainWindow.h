@@ -55,4 +55,3 @@ const char programTitle[] = "Startlull";
 const char aboutText[] = "Startlull 1.12\n(c) 2026 The Startlull developers";
 // The user guide that ships beside the executable; the About window links it.
 const char guideFileName[] = "Startlull.txt";
-const char defaultReportName[] = "StartlullData.txt";

@@ -1,0 +1,434 @@
+#include "Driver.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gtest/gtest.h"
+
+namespace e2e {
+
+const char* const runKeyPrefix = "Software\\Microsoft\\Windows\\CurrentVersion\\";
+
+namespace {
+
+const DWORD pollStep = 50;
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+std::string WindowText(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[128] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+struct WindowSearch {
+  DWORD processId;
+  const char* className;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+  WindowSearch* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  if (search->className && ClassOf(window) != search->className) return TRUE;
+  if (search->title && WindowText(window) != search->title) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
+  WindowSearch search = {processId, className, title, 0};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string ReadRegString(HKEY root, const char* key, const char* name) {
+  HKEY opened;
+  if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return "";
+  char data[1024] = "";
+  DWORD size = sizeof data - 1;
+  LONG result = RegQueryValueExA(opened, name, 0, 0, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(opened);
+  return result == ERROR_SUCCESS ? std::string(data) : "";
+}
+
+void MakeFolders(const std::string& path) {
+  for (size_t i = 3; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), 0);
+  }
+}
+
+std::string Hex(const BYTE* data, DWORD size) {
+  std::string text;
+  char pair[4];
+  for (DWORD i = 0; i < size; ++i) {
+    std::snprintf(pair, sizeof pair, "%02x", data[i]);
+    text += pair;
+  }
+  return text;
+}
+
+void DumpKey(HKEY root, const std::string& key, std::string& out) {
+  HKEY opened;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    out += key + ": none\n";
+    return;
+  }
+  out += key + ":\n";
+  for (DWORD i = 0;; ++i) {
+    char name[512];
+    BYTE data[4096];
+    DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+    LONG result = RegEnumValueA(opened, i, name, &nameSize, 0, &type, data, &dataSize);
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result != ERROR_SUCCESS) continue;
+    out += "  " + std::string(name) + " " + std::to_string(type) + " " + Hex(data, dataSize) + "\n";
+  }
+  std::vector<std::string> subkeys;
+  for (DWORD i = 0;; ++i) {
+    char name[512];
+    DWORD nameSize = sizeof name;
+    if (RegEnumKeyExA(opened, i, name, &nameSize, 0, 0, 0, 0) != ERROR_SUCCESS) break;
+    subkeys.push_back(name);
+  }
+  RegCloseKey(opened);
+  for (const std::string& sub : subkeys) DumpKey(root, key + "\\" + sub, out);
+}
+
+const char* const runKeyNames[] = {"RunServices", "Run", "RunOnce", "RunOnceEx"};
+
+std::string InactiveBeside(const std::string& startup) {
+  size_t slash = startup.rfind('\\');
+  return startup.substr(0, slash + 1) + "Startup-Inactive";
+}
+
+}  // namespace
+
+App::~App() {
+  if (process.hProcess) {
+    if (Running()) TerminateProcess(process.hProcess, 99);
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+}
+
+void App::Start() {
+  std::string exe = Env("STARTLULL_EXE");
+  ASSERT_FALSE(exe.empty()) << "STARTLULL_EXE names the program under test";
+  std::string command = "\"" + exe + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  ASSERT_TRUE(CreateProcessA(0, &command[0], 0, 0, FALSE, 0, 0, 0, &startup, &process))
+      << "cannot start " << exe << ": " << GetLastError();
+  for (DWORD waited = 0; waited < 20000 && !main; waited += pollStep) {
+    main = FindProcessWindow(process.dwProcessId, "MainClass", 0);
+    if (!main) Sleep(pollStep);
+  }
+  ASSERT_TRUE(main) << "no main window";
+  list = FindWindowExA(main, 0, "LISTBOX", 0);
+  bar = FindWindowExA(main, 0, "BtnBarClass", 0);
+  status = FindWindowExA(main, 0, "msctls_statusbar32", 0);
+  ASSERT_TRUE(list && bar);
+  for (DWORD waited = 0; waited < 10000; waited += pollStep) {
+    if (SendMessageA(list, LB_GETCOUNT, 0, 0) >= 19) break;
+    Sleep(pollStep);
+  }
+  Settle();
+}
+
+bool App::Running() {
+  return process.hProcess && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int App::WaitForExit(DWORD milliseconds) {
+  if (WaitForSingleObject(process.hProcess, milliseconds) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  return static_cast<int>(code);
+}
+
+std::vector<Line> App::Lines() {
+  std::vector<Line> lines;
+  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    // Across processes LB_GETTEXT in its A form fills the buffer with UTF-16
+    // under Wine; the W form is marshalled correctly.
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+    std::wstring wide(length > 0 ? length + 1 : 1, L'\0');
+    LRESULT copied = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+    wide.resize(copied > 0 ? copied : 0);
+    std::string text(wide.size() * 2 + 1, '\0');
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                    &text[0], static_cast<int>(text.size()), 0, 0);
+    text.resize(bytes > 0 ? bytes : 0);
+    COLORREF colour = static_cast<COLORREF>(SendMessageA(list, LB_GETITEMDATA, i, 0));
+    lines.push_back({text, colour});
+  }
+  return lines;
+}
+
+std::vector<Button> App::Buttons() {
+  std::vector<Button> buttons;
+  for (HWND button = FindWindowExA(bar, 0, "BUTTON", 0); button;
+       button = FindWindowExA(bar, button, "BUTTON", 0)) {
+    buttons.push_back({WindowText(button), GetDlgCtrlID(button), IsWindowEnabled(button) != 0,
+                       button});
+  }
+  std::sort(buttons.begin(), buttons.end(), [](const Button& a, const Button& b) {
+    RECT ra, rb;
+    GetWindowRect(a.window, &ra);
+    GetWindowRect(b.window, &rb);
+    return ra.left < rb.left;
+  });
+  return buttons;
+}
+
+Button App::ButtonFor(int commandId) {
+  for (const Button& button : Buttons()) {
+    if (button.id == commandId) return button;
+  }
+  return {"", 0, false, 0};
+}
+
+bool App::Click(int commandId) {
+  Button button = ButtonFor(commandId);
+  if (!button.window) return false;
+  PostMessageA(button.window, BM_CLICK, 0, 0);
+  Settle();
+  return true;
+}
+
+void App::AltKey(char key) {
+  SetForegroundWindow(main);
+  Settle();
+  INPUT inputs[4] = {};
+  const WORD keys[4] = {VK_MENU, static_cast<WORD>(key), static_cast<WORD>(key), VK_MENU};
+  for (int i = 0; i < 4; ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = keys[i];
+    inputs[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, inputs, sizeof(INPUT));
+  Settle();
+}
+
+void App::Settle() {
+  // A sent message overtakes posted ones, so one round trip only proves the
+  // program is alive; three, with pauses, let a posted click and the command
+  // it runs go through first.
+  for (int round = 0; round < 3 && Running(); ++round) {
+    Sleep(pollStep);
+    DWORD_PTR answer;
+    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+  }
+}
+
+HWND App::WaitForWindow(const char* className, const char* title, DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds; waited += pollStep) {
+    HWND found = FindProcessWindow(process.dwProcessId, className, title);
+    if (found && found != main) return found;
+    Sleep(pollStep);
+  }
+  return 0;
+}
+
+bool App::WaitDialogGone(const char* title, DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds; waited += pollStep) {
+    if (!Running() || !FindProcessWindow(process.dwProcessId, 0, title)) return true;
+    Sleep(pollStep);
+  }
+  return false;
+}
+
+bool App::WaitWindowGone(HWND window, DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds; waited += pollStep) {
+    if (!IsWindow(window)) return true;
+    Sleep(pollStep);
+  }
+  return false;
+}
+
+std::string Kind() {
+  std::string kind = Env("STARTLULL_KIND");
+  return kind.empty() ? "winxp" : kind;
+}
+
+void SetWineVersion(const char* version) {
+  SetRegString(HKEY_CURRENT_USER, "Software\\Wine", "Version", version);
+}
+
+std::string StartupDir() {
+  return ReadRegString(HKEY_CURRENT_USER, (std::string(runKeyPrefix) + "Explorer\\Shell Folders").c_str(),
+                       "Startup");
+}
+
+std::string CommonStartupDir() {
+  return ReadRegString(HKEY_LOCAL_MACHINE,
+                       (std::string(runKeyPrefix) + "Explorer\\Shell Folders").c_str(),
+                       "Common Startup");
+}
+
+std::string WindowsDir() {
+  char path[MAX_PATH] = "";
+  GetWindowsDirectoryA(path, sizeof path);
+  return path;
+}
+
+std::string UserName() {
+  char name[256] = "";
+  DWORD size = sizeof name;
+  GetUserNameA(name, &size);
+  return name;
+}
+
+std::string ProfileValue(const char* key) {
+  char value[1024] = "";
+  GetProfileStringA("windows", key, "", value, sizeof value);
+  return value;
+}
+
+void SetProfileValue(const char* key, const char* value) {
+  WriteProfileStringA("windows", key, value);
+}
+
+void SetRegString(HKEY root, const std::string& key, const char* name, const char* data) {
+  HKEY opened;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key.c_str(), 0, 0, 0, KEY_ALL_ACCESS, 0,
+                                           &opened, 0));
+  RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                 static_cast<DWORD>(lstrlenA(data) + 1));
+  RegCloseKey(opened);
+}
+
+void DeleteKeyTree(HKEY root, const std::string& key) { SHDeleteKeyA(root, key.c_str()); }
+
+bool KeyExists(HKEY root, const std::string& key) {
+  HKEY opened;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  RegCloseKey(opened);
+  return true;
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+  size_t slash = path.rfind('\\');
+  if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, 0);
+  CloseHandle(file);
+}
+
+std::string ReadFileText(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  std::string text(GetFileSize(file, 0), '\0');
+  DWORD read = 0;
+  if (!text.empty()) ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, 0);
+  CloseHandle(file);
+  text.resize(read);
+  return text;
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void DeletePath(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    EmptyFolder(path);
+    RemoveDirectoryA(path.c_str());
+  } else {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+  }
+}
+
+void EmptyFolder(const std::string& path) {
+  for (const std::string& name : FolderNames(path)) DeletePath(path + "\\" + name);
+}
+
+std::vector<std::string> FolderNames(const std::string& path) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string MachineState() {
+  std::string state = "run=" + ProfileValue("run") + "\nload=" + ProfileValue("load") + "\n";
+  const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+  for (HKEY root : roots) {
+    state += root == HKEY_LOCAL_MACHINE ? "HKLM\n" : "HKCU\n";
+    for (const char* name : runKeyNames) DumpKey(root, runKeyPrefix + std::string(name), state);
+  }
+  const std::string folders[] = {StartupDir(), CommonStartupDir(),
+                                 InactiveBeside(StartupDir()),
+                                 InactiveBeside(CommonStartupDir())};
+  for (const std::string& folder : folders) {
+    state += folder + (FileExists(folder) ? ":\n" : ": none\n");
+    for (const std::string& name : FolderNames(folder)) {
+      state += "  " + name + " " + ReadFileText(folder + "\\" + name) + "\n";
+    }
+  }
+  const char* const bootFiles[] = {"C:\\config.sys", "C:\\autoexec.bat", "C:\\config.hld",
+                                   "C:\\autoexec.hld"};
+  for (const char* file : bootFiles) {
+    state += std::string(file) + (FileExists(file) ? " = " + ReadFileText(file) : " none") + "\n";
+  }
+  return state;
+}
+
+void CleanMachine() {
+  SetProfileValue("run", 0);
+  SetProfileValue("load", 0);
+  const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+  for (HKEY root : roots) {
+    for (const char* name : runKeyNames) DeleteKeyTree(root, runKeyPrefix + std::string(name));
+  }
+  const std::string folders[] = {StartupDir(), CommonStartupDir()};
+  for (const std::string& folder : folders) {
+    MakeFolders(folder);
+    EmptyFolder(folder);
+    DeletePath(InactiveBeside(folder));
+  }
+  const char* const bootFiles[] = {"C:\\config.sys", "C:\\autoexec.bat", "C:\\config.hld",
+                                   "C:\\autoexec.hld"};
+  for (const char* file : bootFiles) DeletePath(file);
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+  POINT point = {x, y};
+  ClientToScreen(window, &point);
+  HDC screen = GetDC(0);
+  COLORREF colour = GetPixel(screen, point.x, point.y);
+  ReleaseDC(0, screen);
+  return colour;
+}
+
+}  // namespace e2e

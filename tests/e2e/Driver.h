@@ -1,0 +1,108 @@
+// Drives a running startlull.exe from another process, the way a user
+// would: its windows are found by class and title, its list is read through
+// list-box messages, its buttons and dialogs are pressed with posted
+// messages, and what it did is checked on the machine itself.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Line {
+  std::string text;
+  COLORREF colour;
+  bool operator==(const Line& other) const {
+    return text == other.text && colour == other.colour;
+  }
+};
+
+struct Button {
+  std::string label;
+  int id;
+  bool enabled;
+  HWND window;
+};
+
+// The program under test, started anew by each Start().
+class App {
+ public:
+  App() = default;
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+  ~App();
+
+  // Starts the executable named by STARTLULL_EXE and waits for its main
+  // window and its usage text.
+  void Start();
+  // Waits for the process to end; its exit code, or -1 after the timeout.
+  int WaitForExit(DWORD milliseconds = 10000);
+  bool Running();
+
+  HWND main = 0;
+  HWND list = 0;
+  HWND bar = 0;
+  HWND status = 0;
+
+  std::vector<Line> Lines();
+  std::vector<Button> Buttons();
+  Button ButtonFor(int commandId);
+  // BM_CLICK posted to the bar button of that command; true when the button
+  // was found.
+  bool Click(int commandId);
+  // Alt together with the key, typed as real keyboard input into the main window.
+  void AltKey(char key);
+  // Waits until the list has a line count other than before, then until it
+  // stops changing.
+  void WaitForList(int previousCount);
+  // Waits until nothing is pending for the program (its queue is idle).
+  void Settle();
+
+  // A visible top-level window of the program other than the main one, by
+  // class and title (null for any), or 0 after the wait.
+  HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds = 10000);
+  HWND WaitForDialog(const char* title) { return WaitForWindow(0, title); }
+  // True when no dialog of that title is left within the wait.
+  bool WaitDialogGone(const char* title, DWORD milliseconds = 10000);
+  // True when the window is destroyed within the wait.
+  bool WaitWindowGone(HWND window, DWORD milliseconds = 10000);
+
+ private:
+  PROCESS_INFORMATION process = {};
+};
+
+// Which Windows the prefix reports: "win98", "win2k" or "winxp" (STARTLULL_KIND).
+std::string Kind();
+// Sets HKCU\Software\Wine Version for processes started after the call.
+void SetWineVersion(const char* version);
+
+// The machine
+extern const char* const runKeyPrefix;
+std::string StartupDir();
+std::string CommonStartupDir();
+std::string WindowsDir();
+std::string UserName();
+std::string ProfileValue(const char* key);
+void SetProfileValue(const char* key, const char* value);  // null deletes
+void SetRegString(HKEY root, const std::string& key, const char* name, const char* data);
+void DeleteKeyTree(HKEY root, const std::string& key);
+bool KeyExists(HKEY root, const std::string& key);
+void WriteFileText(const std::string& path, const std::string& text);
+std::string ReadFileText(const std::string& path);
+bool FileExists(const std::string& path);
+void DeletePath(const std::string& path);  // files, or folders with everything in them
+void EmptyFolder(const std::string& path);
+std::vector<std::string> FolderNames(const std::string& path);
+// Everything Find looks at and everything Remove and Restore leave behind,
+// as text, so that two states compare with one equality.
+std::string MachineState();
+// Nothing starts: empty win.ini values, empty Startup folders, no run keys,
+// no inactive folders, no boot files.
+void CleanMachine();
+
+// Screen colour of a point in window client coordinates.
+COLORREF PixelAt(HWND window, int x, int y);
+
+}  // namespace e2e

@@ -1,0 +1,456 @@
+// startlull.exe as a user meets it: started in a prepared Wine prefix,
+// pressed through its buttons, keys and dialogs, and checked on its screen
+// and on the machine.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Driver.h"
+#include "gtest/gtest.h"
+
+using namespace e2e;
+
+namespace {
+
+const COLORREF heading = 0xFF0000;
+const COLORREF plain = 0x000000;
+const COLORREF title = 0x0000FF;
+const COLORREF background = 0xE0FFFF;
+
+enum {
+  exitCommand = 40001, aboutCommand, findCommand, removeCommand, restoreCommand,
+  locationsCommand, saveCommand
+};
+
+const char bin[] = "C:\\e2e\\bin\\";
+
+std::string SystemName() {
+  std::string kind = Kind();
+  if (kind == "win98") return "Windows 98.";
+  if (kind == "win2k") return "Windows 2000.";
+  return "Windows XP.";
+}
+
+// A machine with something in every place Find looks at.
+void Seed() {
+  CleanMachine();
+  SetProfileValue("run", (std::string(bin) + "runner.exe").c_str());
+  WriteFileText(StartupDir() + "\\Notes.lnk", "notes shortcut");
+  WriteFileText(CommonStartupDir() + "\\Clock.lnk", "clock shortcut");
+  SetRegString(HKEY_LOCAL_MACHINE, std::string(runKeyPrefix) + "RunServices", "Spooler",
+               (std::string(bin) + "spool.exe").c_str());
+  SetRegString(HKEY_LOCAL_MACHINE, std::string(runKeyPrefix) + "Run", "Tray",
+               (std::string(bin) + "tray.exe").c_str());
+  SetRegString(HKEY_LOCAL_MACHINE, std::string(runKeyPrefix) + "RunOnce", "Setup",
+               (std::string(bin) + "setup.exe /finish").c_str());
+  SetRegString(HKEY_CURRENT_USER, std::string(runKeyPrefix) + "Run", "Mail",
+               (std::string(bin) + "mail.exe -min").c_str());
+  SetRegString(HKEY_CURRENT_USER, std::string(runKeyPrefix) + "Run", "Agent",
+               (std::string(bin) + "agent.exe").c_str());
+}
+
+std::vector<Line> SeededListing() {
+  std::string b = bin;
+  return {
+      {"", plain},
+      {"[Win.ini]", heading},
+      {"run = " + b + "runner.exe", plain},
+      {"load=", plain},
+      {"", plain},
+      {"[Startup folder]", heading},
+      {"Notes.lnk", plain},
+      {"", plain},
+      {"[All Users Startup folder]", heading},
+      {"Clock.lnk", plain},
+      {"", plain},
+      {"[Registry - local_machine, RunServices]", heading},
+      {"Spooler = " + b + "spool.exe", plain},
+      {"", plain},
+      {"[Registry - local_machine, Run]", heading},
+      {"Tray = " + b + "tray.exe", plain},
+      {"", plain},
+      {"[Registry - local_machine, RunOnce]", heading},
+      {"Setup = " + b + "setup.exe /finish", plain},
+      {"", plain},
+      {"[Registry - current_user, Run]", heading},
+      {"Agent = " + b + "agent.exe", plain},
+      {"Mail = " + b + "mail.exe -min", plain},
+  };
+}
+
+std::vector<Line> UsageText() {
+  return {
+      {"", plain},
+      {"Startlull for Windows 98, 2000 and XP", title},
+      {"", plain},
+      {"Purpose:", heading},
+      {"   Run Windows without any unneeded programs starting automatically.", plain},
+      {"   Startlull will remove any startup programs from the Win.ini, the", plain},
+      {"   Windows startup folder, and the run folder in the registry.  When you", plain},
+      {"   are ready, the startup programs will be put back the way they were.", plain},
+      {"", plain},
+      {"Usage:", heading},
+      {"   Press the Find button to list the startup programs. If you want", plain},
+      {"   to continue press the Remove button. The dialog box that appears", plain},
+      {"   will give you the chance to also remove the config.sys and the", plain},
+      {"   autoexec.bat files. Press the Ok button and the listed items will", plain},
+      {"   be removed. You can press the Restart button to boot the computer.", plain},
+      {"   When you are finished testing the clean system you can restore", plain},
+      {"   the old setting by running this program and pressing the Restore", plain},
+      {"   button. Everything will be put back the way it was and you will be", plain},
+      {"   given the opportunity to restart the computer.", plain},
+  };
+}
+
+std::string ShellValue() {
+  HKEY key;
+  char value[260] = "";
+  DWORD size = sizeof value - 1;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+                    0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, "Shell", 0, 0, reinterpret_cast<BYTE*>(value), &size) !=
+        ERROR_SUCCESS) {
+      value[0] = '\0';
+    }
+    RegCloseKey(key);
+  }
+  return value;
+}
+
+std::string Beside(const std::string& path, const char* name) {
+  return path.substr(0, path.rfind('\\') + 1) + name;
+}
+
+std::vector<Line> LocationsListing(bool supported) {
+  std::string windows = WindowsDir();
+  std::string startup = supported ? StartupDir() : "";
+  std::string common = supported ? CommonStartupDir() : "";
+  std::string inactive = supported ? Beside(StartupDir(), "Startup-Inactive") : "";
+  std::string commonInactive = supported ? Beside(CommonStartupDir(), "Startup-Inactive") : "";
+  std::string settings = supported ? inactive + "\\Startlull.ini" : "";
+  std::string rescue = windows.substr(0, windows.find('\\')) + "\\Startlull.ini";
+  std::string hklm = "    HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\";
+  std::string hkcu = "    HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\";
+  return {
+      {"", plain},
+      {"Your Operating system is " + (supported ? SystemName() : "not supported."), plain},
+      {"Current user:  " + UserName(), plain},
+      {"Windows shell:  " + ShellValue(), plain},
+      {"", plain},
+      {"Windows ini file:", heading},
+      {"    " + windows + "\\win.ini", plain},
+      {"", plain},
+      {"Startup folder:", heading},
+      {"    " + startup, plain},
+      {"All users Startup Folder:", heading},
+      {"    " + common, plain},
+      {"", plain},
+      {"Registry run locations:", heading},
+      {hklm + "RunServices", plain},
+      {hklm + "Run", plain},
+      {hklm + "RunOnce", plain},
+      {hklm + "RunOnceEx", plain},
+      {hkcu + "RunServices", plain},
+      {hkcu + "Run", plain},
+      {hkcu + "RunOnce", plain},
+      {hkcu + "RunOnceEx", plain},
+      {"", plain},
+      {"Locations where Startlull stores its settings:", heading},
+      {"", plain},
+      {"Inactive folder:", plain},
+      {"    " + inactive, plain},
+      {"All Users Inactive folder", plain},
+      {"    " + commonInactive, plain},
+      {"Ini file with the startup settings:", plain},
+      {"    " + settings, plain},
+      {"Location of data if restore fails:", plain},
+      {"    " + rescue, plain},
+  };
+}
+
+std::string Today() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char date[16];
+  wsprintfA(date, "%d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
+  return date;
+}
+
+void PressDialogButton(HWND dialog, int id) {
+  HWND button = GetDlgItem(dialog, id);
+  ASSERT_TRUE(button) << "dialog has no button " << id;
+  PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+// Rows of the list are all one height; row i's middle, in list client
+// coordinates, while the list is scrolled to the top.
+int RowMiddle(HWND list, int row) {
+  int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  return row * height + height / 2;
+}
+
+int CountPixels(HWND list, int row, COLORREF colour) {
+  RECT client;
+  GetClientRect(list, &client);
+  int y = RowMiddle(list, row);
+  int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  int count = 0;
+  for (int dy = -height / 2 + 1; dy < height / 2; ++dy) {
+    for (int x = 0; x < client.right; ++x) {
+      if (PixelAt(list, x, y + dy) == colour) ++count;
+    }
+  }
+  return count;
+}
+
+class StartlullTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CleanMachine(); }
+  App app;
+};
+
+TEST_F(StartlullTest, StartsWithTitleButtonsAndUsageText) {
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  char text[64] = "";
+  GetWindowTextA(app.main, text, sizeof text);
+  EXPECT_STREQ("Startlull", text);
+
+  struct Expected {
+    const char* label;
+    int id;
+    bool enabled;
+  } const expected[] = {
+      {"&Find", findCommand, true},     {"&Remove", removeCommand, false},
+      {"Re&store", restoreCommand, false}, {"&Locations", locationsCommand, true},
+      {"&Save", saveCommand, false},    {"&About", aboutCommand, true},
+      {"E&xit", exitCommand, true},
+  };
+  std::vector<Button> buttons = app.Buttons();
+  ASSERT_EQ(7u, buttons.size());
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    SCOPED_TRACE(expected[i].label);
+    EXPECT_EQ(expected[i].label, buttons[i].label);
+    EXPECT_EQ(expected[i].id, buttons[i].id);
+    EXPECT_EQ(expected[i].enabled, buttons[i].enabled);
+  }
+  EXPECT_EQ(UsageText(), app.Lines());
+  EXPECT_EQ(0, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
+}
+
+TEST_F(StartlullTest, FindListsEverySeededEntryFromButtonAndKey) {
+  const bool byKey[] = {false, true};
+  for (bool key : byKey) {
+    SCOPED_TRACE(key ? "Alt+F" : "Find button");
+    Seed();
+    App run;
+    ASSERT_NO_FATAL_FAILURE(run.Start());
+    if (key) {
+      run.AltKey('F');
+    } else {
+      ASSERT_TRUE(run.Click(findCommand));
+    }
+    EXPECT_EQ(SeededListing(), run.Lines());
+    EXPECT_TRUE(run.ButtonFor(removeCommand).enabled);
+    EXPECT_TRUE(run.ButtonFor(saveCommand).enabled);
+    EXPECT_FALSE(run.ButtonFor(restoreCommand).enabled);
+    run.Click(exitCommand);
+    EXPECT_EQ(0, run.WaitForExit());
+  }
+}
+
+TEST_F(StartlullTest, DisabledCommandsAndUnknownIdsDoNothing) {
+  Seed();
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  std::string before = MachineState();
+  app.AltKey('R');  // Remove before any Find
+  app.AltKey('S');  // Restore with no inactive folder
+  const int unknown[] = {40000, 40008, 1, 0xFFFF};
+  for (int id : unknown) PostMessageA(app.main, WM_COMMAND, id, 0);
+  app.Settle();
+  EXPECT_TRUE(app.Running());
+  EXPECT_EQ(UsageText(), app.Lines());
+  EXPECT_EQ(nullptr, app.WaitForWindow(0, "Remove", 500)) << "Remove must not ask anything";
+  EXPECT_EQ(before, MachineState());
+}
+
+TEST_F(StartlullTest, ExitKeyButtonAndCloseBoxEndWithCodeZero) {
+  const char* const ways[] = {"button", "Alt+X", "close box"};
+  for (const char* way : ways) {
+    SCOPED_TRACE(way);
+    App run;
+    ASSERT_NO_FATAL_FAILURE(run.Start());
+    std::string name = way;
+    if (name == "button") run.Click(exitCommand);
+    if (name == "Alt+X") run.AltKey('X');
+    if (name == "close box") PostMessageA(run.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(0, run.WaitForExit());
+  }
+}
+
+TEST_F(StartlullTest, LocationsListsWhereEverythingIsAndDisablesRemoveAndSave) {
+  Seed();
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  app.Click(findCommand);
+  ASSERT_TRUE(app.ButtonFor(removeCommand).enabled);
+  for (int time = 0; time < 2; ++time) {
+    SCOPED_TRACE(time);
+    app.Click(locationsCommand);
+    EXPECT_EQ(LocationsListing(true), app.Lines());
+    EXPECT_FALSE(app.ButtonFor(removeCommand).enabled);
+    EXPECT_FALSE(app.ButtonFor(saveCommand).enabled);
+  }
+}
+
+TEST_F(StartlullTest, LocationsOnAnUnsupportedSystemLeavesFolderRowsBlank) {
+  SetWineVersion("win7");
+  App run;
+  run.Start();
+  SetWineVersion(Kind().c_str());
+  ASSERT_FALSE(HasFatalFailure());
+  run.Click(locationsCommand);
+  EXPECT_EQ(LocationsListing(false), run.Lines());
+  run.Click(findCommand);
+  EXPECT_FALSE(run.ButtonFor(removeCommand).enabled);
+  EXPECT_FALSE(run.ButtonFor(saveCommand).enabled);
+}
+
+TEST_F(StartlullTest, SaveWritesTheListingUnderATxtName) {
+  Seed();
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  app.Click(findCommand);
+  const std::string folder = "C:\\e2e-reports";
+  struct Case {
+    const char* typed;
+    const char* saved;
+  } const cases[] = {
+      {"report", "report.txt"},
+      {"report.log", "report.txt"},
+      {"my.data.csv", "my.data.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    DeletePath(folder);
+    WriteFileText(folder + "\\keep", "");
+    app.Click(saveCommand);
+    HWND dialog = app.WaitForWindow("#32770", 0);
+    ASSERT_TRUE(dialog);
+    HWND name = GetDlgItem(dialog, 0x480);  // edt1, the file name box
+    ASSERT_TRUE(name);
+    std::string path = folder + "\\" + c.typed;
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    ASSERT_TRUE(app.WaitWindowGone(dialog));
+    app.Settle();
+    std::vector<std::string> expectedNames = {"keep", c.saved};
+    std::sort(expectedNames.begin(), expectedNames.end());
+    EXPECT_EQ(expectedNames, FolderNames(folder));
+
+    std::string expected = Today() + "\r\nYour Operating system is " + SystemName() +
+                           "\r\nCurrent user:  " + UserName() + "\r\n\r\n";
+    for (const Line& line : SeededListing()) expected += line.text + "\r\n";
+    EXPECT_EQ(expected, ReadFileText(folder + "\\" + c.saved));
+  }
+  DeletePath(folder);
+}
+
+TEST_F(StartlullTest, RemoveDialogCancelEscAndCloseBoxChangeNothing) {
+  Seed();
+  WriteFileText("C:\\config.sys", "FILES=40\r\n");
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  app.Click(findCommand);
+  std::string before = MachineState();
+  const char* const ways[] = {"Cancel", "Esc", "close box"};
+  for (const char* way : ways) {
+    SCOPED_TRACE(way);
+    app.Click(removeCommand);
+    HWND dialog = app.WaitForDialog("Remove");
+    ASSERT_TRUE(dialog);
+    SendMessageA(GetDlgItem(dialog, 1004), BM_SETCHECK, BST_CHECKED, 0);
+    std::string name = way;
+    if (name == "Cancel") PressDialogButton(dialog, IDCANCEL);
+    if (name == "Esc") PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+    if (name == "close box") PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(app.WaitDialogGone("Remove"));
+    app.Settle();
+    EXPECT_TRUE(app.Running());
+    EXPECT_EQ(before, MachineState());
+    EXPECT_EQ(SeededListing(), app.Lines());
+  }
+}
+
+TEST_F(StartlullTest, RemoveThenRestoreGivesTheMachineBack) {
+  struct Case {
+    bool configSys;
+    bool autoexecBat;
+  } const cases[] = {{false, false}, {true, true}, {true, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("config.sys ") + (c.configSys ? "ticked" : "not ticked") +
+                 ", autoexec.bat " + (c.autoexecBat ? "ticked" : "not ticked"));
+    Seed();
+    WriteFileText("C:\\config.sys", "FILES=40\r\n");
+    WriteFileText("C:\\autoexec.bat", "@ECHO OFF\r\n");
+    const std::string before = MachineState();
+
+    App first;
+    ASSERT_NO_FATAL_FAILURE(first.Start());
+    first.Click(findCommand);
+    first.Click(removeCommand);
+    HWND options = first.WaitForDialog("Remove");
+    ASSERT_TRUE(options);
+    if (c.configSys) SendMessageA(GetDlgItem(options, 1004), BM_SETCHECK, BST_CHECKED, 0);
+    if (c.autoexecBat) SendMessageA(GetDlgItem(options, 1005), BM_SETCHECK, BST_CHECKED, 0);
+    PressDialogButton(options, IDOK);
+    HWND success = first.WaitForDialog("Success");
+    ASSERT_TRUE(success);
+    PressDialogButton(success, IDCANCEL);
+    ASSERT_EQ(0, first.WaitForExit());
+
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(runKeyPrefix) + "Run"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(runKeyPrefix) + "Run"));
+    EXPECT_EQ("", ProfileValue("run"));
+    EXPECT_TRUE(FolderNames(StartupDir()).empty());
+    EXPECT_EQ(c.configSys, FileExists("C:\\config.hld"));
+    EXPECT_EQ(!c.configSys, FileExists("C:\\config.sys"));
+    EXPECT_EQ(c.autoexecBat, FileExists("C:\\autoexec.hld"));
+    EXPECT_EQ(!c.autoexecBat, FileExists("C:\\autoexec.bat"));
+
+    App second;
+    ASSERT_NO_FATAL_FAILURE(second.Start());
+    EXPECT_TRUE(second.ButtonFor(restoreCommand).enabled);
+    second.Click(findCommand);
+    EXPECT_FALSE(second.ButtonFor(removeCommand).enabled);
+    second.Click(restoreCommand);
+    HWND restored = second.WaitForDialog("Success");
+    ASSERT_TRUE(restored);
+    PressDialogButton(restored, IDCANCEL);
+    ASSERT_EQ(0, second.WaitForExit());
+    EXPECT_EQ(before, MachineState());
+  }
+}
+
+TEST_F(StartlullTest, ListIsPaintedInItsColoursWithoutHighlight) {
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  RECT client;
+  GetClientRect(app.list, &client);
+  EXPECT_EQ(background, PixelAt(app.list, client.right - 30, RowMiddle(app.list, 0)));
+  EXPECT_GT(CountPixels(app.list, 1, title), 0) << "the usage title is red";
+  EXPECT_GT(CountPixels(app.list, 3, heading), 0) << "\"Purpose:\" is blue";
+  EXPECT_GT(CountPixels(app.list, 4, plain), 0) << "body text is black";
+
+  Seed();
+  app.Click(findCommand);
+  EXPECT_GT(CountPixels(app.list, 1, heading), 0) << "\"[Win.ini]\" is blue";
+  int y = RowMiddle(app.list, 2);
+  PostMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, y));
+  PostMessageA(app.list, WM_LBUTTONUP, 0, MAKELPARAM(20, y));
+  app.Settle();
+  EXPECT_EQ(2, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
+  EXPECT_EQ(0, CountPixels(app.list, 2, GetSysColor(COLOR_HIGHLIGHT)));
+  EXPECT_EQ(background, PixelAt(app.list, client.right - 30, y));
+  EXPECT_GT(CountPixels(app.list, 2, plain), 0);
+}
+
+}  // namespace
