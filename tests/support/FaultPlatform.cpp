@@ -388,9 +388,11 @@ BOOL FaultPlatform::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_P
 }
 
 BOOL FaultPlatform::ExitWindowsEx(UINT flags, DWORD reason) {
-  if (enter(Call::ExitWindowsEx, "")) return FALSE;
+  // The flags in decimal, so a test can tell a forced reboot ("6") apart.
+  std::string arg = std::to_string(flags);
+  if (enter(Call::ExitWindowsEx, arg)) return FALSE;
   BOOL result = reallyRestart ? real_.ExitWindowsEx(flags, reason) : TRUE;
-  leave(Call::ExitWindowsEx, "", result != FALSE);
+  leave(Call::ExitWindowsEx, arg, result != FALSE);
   return result;
 }
 

@@ -55,7 +55,8 @@ class FaultPlatform : public Platform {
   // After a successful AdjustTokenPrivileges, GetLastError reports this (e.g.
   // ERROR_NOT_ALL_ASSIGNED for a user without the privilege).
   DWORD adjustTokenLastError = ERROR_SUCCESS;
-  // ExitWindowsEx is recorded and answered TRUE without restarting unless set.
+  // ExitWindowsEx is recorded (its flags in decimal as the argument) and
+  // answered TRUE without restarting unless set.
   bool reallyRestart = false;
 
   // Sets an OS version answer.

@@ -132,19 +132,22 @@ std::vector<std::string> listDir(const std::string& path) {
   return names;
 }
 
-static std::string shellFolder(HKEY root, const char* name) {
-  HKEY key;
+std::string stringValue(HKEY root, const std::string& key, const std::string& name) {
+  HKEY handle;
   std::string value;
-  if (RegOpenKeyExA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                    0, KEY_READ, &key) != ERROR_SUCCESS)
-    return value;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return value;
   char buffer[MAX_PATH] = "";
   DWORD size = sizeof buffer;
-  if (RegQueryValueExA(key, name, NULL, NULL, reinterpret_cast<BYTE*>(buffer), &size) ==
-      ERROR_SUCCESS)
+  if (RegQueryValueExA(handle, name.c_str(), NULL, NULL, reinterpret_cast<BYTE*>(buffer),
+                       &size) == ERROR_SUCCESS)
     value = buffer;
-  RegCloseKey(key);
+  RegCloseKey(handle);
   return value;
+}
+
+static std::string shellFolder(HKEY root, const char* name) {
+  return stringValue(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                     name);
 }
 
 std::string startupDir() { return shellFolder(HKEY_CURRENT_USER, "Startup"); }

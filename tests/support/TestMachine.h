@@ -19,6 +19,8 @@ void setString(HKEY root, const std::string& key, const std::string& name,
 void createKey(HKEY root, const std::string& key);
 void deleteKey(HKEY root, const std::string& key);
 bool keyExists(HKEY root, const std::string& key);
+// A string value of up to MAX_PATH bytes, or "" when the key or value is missing.
+std::string stringValue(HKEY root, const std::string& key, const std::string& name);
 // Deletes the eight Run-type keys.
 void clearRunKeys();
 

@@ -1,0 +1,63 @@
+// Takes c:\config.sys and c:\autoexec.bat out of the boot sequence by
+// renaming them, and back. The parked files are their own record.
+#include "engine/Engine.h"
+
+namespace {
+
+const char kConfigSys[] = "c:\\config.sys";
+const char kConfigHld[] = "c:\\config.hld";
+const char kAutoexecBat[] = "c:\\autoexec.bat";
+const char kAutoexecHld[] = "c:\\autoexec.hld";
+const char kCaption[] = "Startlull";
+const UINT kOverwriteStyle = MB_YESNO | MB_ICONQUESTION;
+
+}  // namespace
+
+void Engine::parkBootFiles() {
+  struct BootFile {
+    int remove;
+    const char* path;
+    const char* parked;
+    const char* failure;
+  };
+  const BootFile files[] = {
+      {removeConfigSys, kConfigSys, kConfigHld, "Unable to rename config.sys to config.hld."},
+      {removeAutoexecBat, kAutoexecBat, kAutoexecHld,
+       "Unable to rename autoexec.bat to autoexec.hld."},
+  };
+  for (const BootFile& file : files) {
+    if (!file.remove) continue;
+    // A parked copy from an earlier run makes room for this one; when it
+    // is not there, the failed delete says nothing.
+    platform.DeleteFileA(file.parked);
+    if (pathExists(file.path) && !platform.MoveFileA(file.path, file.parked))
+      host.reportError(file.failure, kCaption);
+  }
+}
+
+void Engine::unparkBootFiles() {
+  if (pathExists(kConfigHld)) {
+    bool replace = true;
+    if (pathExists(kConfigSys)) {
+      replace = host.messageBox("Config.sys exists, overwrite it?", kCaption, kOverwriteStyle) ==
+                IDYES;
+      if (replace) platform.DeleteFileA(kConfigSys);
+    }
+    if (replace && platform.MoveFileA(kConfigHld, kConfigSys)) {
+      addLine("", plainColour);
+      addLine("", plainColour);
+      addLine("Config.hld renamed to config.sys", plainColour);
+    }
+  }
+
+  if (pathExists(kAutoexecHld)) {
+    if (pathExists(kAutoexecBat)) {
+      if (host.messageBox("Autoexec.bat exists, overwrite it?", kCaption, kOverwriteStyle) !=
+          IDYES)
+        return;
+      platform.DeleteFileA(kAutoexecBat);
+    }
+    if (platform.MoveFileA(kAutoexecHld, kAutoexecBat))
+      addLine("Autoexec.hld renamed to autoexec.bat", plainColour);
+  }
+}

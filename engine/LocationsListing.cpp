@@ -1,0 +1,115 @@
+// Locations: where Windows keeps its startup settings and where we keep ours.
+#include "engine/Engine.h"
+#include "engine/RunKeys.h"
+#include "resources/resource.h"
+#include "util/Paths.h"
+
+namespace {
+
+const char kIndent[] = "    ";
+const size_t kIndentLength = sizeof kIndent - 1;
+const char kWinIniName[] = "\\win.ini";
+const size_t kWinIniNameLength = sizeof kWinIniName - 1;
+const char kWinlogonKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+
+enum RowKind { TEXT_ROW, PATH_ROW, OS_ROW, USER_ROW, SHELL_ROW, WIN_INI_ROW, REGISTRY_ROWS };
+
+struct Row {
+  RowKind kind;
+  const char* text;  // the label, or the path field shown indented
+  COLORREF colour;
+};
+
+}  // namespace
+
+void Engine::showLocations() {
+  host.EnableCommand(IDM_REMOVE, 0);
+  host.EnableCommand(IDM_SAVE, 0);
+  host.resetListing();
+
+  const Row rows[] = {
+      {TEXT_ROW, "", plainColour},
+      {OS_ROW, nullptr, plainColour},
+      {USER_ROW, nullptr, plainColour},
+      {SHELL_ROW, nullptr, plainColour},
+      {TEXT_ROW, "", plainColour},
+      {TEXT_ROW, "Windows ini file:", headingColour},
+      {WIN_INI_ROW, nullptr, plainColour},
+      {TEXT_ROW, "", plainColour},
+      {TEXT_ROW, "Startup folder:", headingColour},
+      {PATH_ROW, startupDir, plainColour},
+      {TEXT_ROW, "All users Startup Folder:", headingColour},
+      {PATH_ROW, commonStartupDir, plainColour},
+      {TEXT_ROW, "", plainColour},
+      {TEXT_ROW, "Registry run locations:", headingColour},
+      {REGISTRY_ROWS, nullptr, plainColour},
+      {TEXT_ROW, "", plainColour},
+      {TEXT_ROW, "Locations where Startlull stores its settings:", headingColour},
+      {TEXT_ROW, "", plainColour},
+      {TEXT_ROW, "Inactive folder:", plainColour},
+      {PATH_ROW, inactiveDir, plainColour},
+      {TEXT_ROW, "All Users Inactive folder", plainColour},
+      {PATH_ROW, commonInactiveDir, plainColour},
+      {TEXT_ROW, "Ini file with the startup settings:", plainColour},
+      {PATH_ROW, settingsPath, plainColour},
+      {TEXT_ROW, "Location of data if restore fails:", plainColour},
+      {PATH_ROW, rescueIniPath, plainColour},
+  };
+
+  // A path field may fill its 260 characters; with the indent it still
+  // shows whole.
+  char line[kIndentLength + PATH_SIZE];
+  for (const Row& row : rows) {
+    switch (row.kind) {
+      case TEXT_ROW:
+        addLine(row.text, row.colour);
+        continue;
+      case PATH_ROW:
+        copyText(line, sizeof line, kIndent);
+        appendText(line, sizeof line, row.text);
+        break;
+      case OS_ROW:
+        osNameLine(line);
+        break;
+      case USER_ROW:
+        userNameLine(line);
+        break;
+      case SHELL_ROW:
+        shellLine(line);
+        break;
+      case WIN_INI_ROW: {
+        copyText(line, LINE_SIZE, kIndent);
+        const UINT room = LINE_SIZE - kIndentLength - kWinIniNameLength;
+        UINT length = platform.GetWindowsDirectoryA(line + kIndentLength, room);
+        // Too small a room gets the needed size back and nothing usable.
+        if (length == 0 || length >= room) line[kIndentLength] = '\0';
+        appendText(line, LINE_SIZE, kWinIniName);
+        break;
+      }
+      case REGISTRY_ROWS:
+        for (const RunKeyLocation& location : findOrder) {
+          copyText(line, LINE_SIZE, kIndent);
+          appendText(line, LINE_SIZE,
+                     location.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\"
+                                                         : "HKEY_CURRENT_USER\\");
+          appendText(line, LINE_SIZE, CURRENT_VERSION_PREFIX);
+          appendText(line, LINE_SIZE, runKeyNames[location.name]);
+          addLine(line, row.colour);
+        }
+        continue;
+    }
+    addLine(line, row.colour);
+  }
+}
+
+void Engine::shellLine(char* line) {
+  static const char kLabel[] = "Windows shell:  ";
+  const size_t labelLength = sizeof kLabel - 1;
+  copyText(line, LINE_SIZE, kLabel);
+  HKEY key;
+  if (platform.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWinlogonKey, 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
+    return;
+  readRegistryString(key, "Shell", line + labelLength, LINE_SIZE - labelLength, "");
+  platform.RegCloseKey(key);
+}
