@@ -141,6 +141,36 @@ void expectSameMachine(const MachinePicture& expected, const MachinePicture& act
   expectSameFiles("All Users Startup folder", expected.commonFiles, actual.commonFiles);
 }
 
+DWORD runTestInChild(const char* testName, const char* variable, const std::string& value) {
+  char exe[MAX_PATH];
+  GetModuleFileNameA(NULL, exe, MAX_PATH);
+  std::string command = std::string("\"") + exe + "\" --gtest_brief=1 --gtest_filter=" + testName;
+  SetEnvironmentVariableA(variable, value.c_str());
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                                &process);
+  SetEnvironmentVariableA(variable, NULL);
+  if (!started) {
+    ADD_FAILURE() << "cannot start " << command;
+    return static_cast<DWORD>(-1);
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = static_cast<DWORD>(-1);
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+std::string environmentValue(const char* variable) {
+  char value[256];
+  DWORD length = GetEnvironmentVariableA(variable, value, sizeof value);
+  return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+}
+
 std::string fileContent(const std::string& path) { return machine::readFile(path); }
 
 bool fileExists(const std::string& path) { return machine::exists(path); }

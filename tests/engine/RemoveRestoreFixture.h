@@ -40,6 +40,12 @@ void expectSameMachine(const MachinePicture& expected, const MachinePicture& act
 std::string fileContent(const std::string& path);
 bool fileExists(const std::string& path);
 
+// Runs this test executable again, in a process of its own, with only the
+// named test and the environment variable set; returns its exit code.
+DWORD runTestInChild(const char* testName, const char* variable, const std::string& value);
+// The value of an environment variable, or "".
+std::string environmentValue(const char* variable);
+
 class RemoveRestoreTest : public EngineTest {
  protected:
   void SetUp() override;
