@@ -26,12 +26,11 @@ void Engine::parkBootFiles() {
        "Unable to rename autoexec.bat to autoexec.hld."},
   };
   for (const BootFile& file : files) {
-    if (!file.remove) continue;
-    // A parked copy from an earlier run makes room for this one; when it
-    // is not there, the failed delete says nothing.
+    // An older parked copy makes room only for a boot file that is really
+    // parked now: without one, that copy may be the user's only one.
+    if (!file.remove || !pathExists(file.path)) continue;
     platform.DeleteFileA(file.parked);
-    if (pathExists(file.path) && !platform.MoveFileA(file.path, file.parked))
-      host.reportError(file.failure, kCaption);
+    if (!platform.MoveFileA(file.path, file.parked)) host.reportError(file.failure, kCaption);
   }
 }
 

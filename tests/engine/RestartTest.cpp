@@ -77,7 +77,7 @@ TEST(RestartTest, EnablesTheShutdownPrivilegeAndClosesTheToken) {
 }
 
 // Restarts the Wine prefix it runs in for real: every process of the prefix
-// ends. scripts/restart-check.sh runs it in a throwaway prefix and watches
+// ends. scripts/test-restart.sh runs it in a throwaway prefix and watches
 // from outside; it is disabled everywhere else.
 TEST(RestartTest, DISABLED_RealRestart) {
   Win32Platform real;

@@ -4,7 +4,7 @@
 # that ran before the restart ends: the caller, a bystander program and
 # Wine's services (its desktop process stays, like the wineserver). Wine's reboot then starts its services anew; those
 # new processes are expected. Needs the tests tree (engine_tests.exe).
-#   BUILD_DIR=... scripts/restart-check.sh
+#   BUILD_DIR=... scripts/test-restart.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-$PWD/build}
