@@ -1,0 +1,116 @@
+#include "framework/AboutWindow.h"
+
+#include <shellapi.h>
+
+namespace {
+const char msgClassName[] = "CMSGCLASS";
+const DWORD plainPopup = WS_POPUP | WS_VISIBLE;
+const DWORD linkButtonStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
+const COLORREF rimColour = 0x0000FF;
+const int rimWidth = 3;
+const COLORREF linkColour = 0x800000;
+const char linkFace[] = "MS Sans Serif";
+const int linkPoints = 12;
+const int iconSize = 32;
+const int iconTop = 18;
+const int okWidth = 60;
+const int okHeight = 30;
+// Room in lines for the icon, the gaps and the button, with and without the link.
+const int extraLinesWithLink = 10;
+const int extraLinesWithoutLink = 8;
+}  // namespace
+
+void OpenLinkWithShell(HWND owner, const char* link) {
+  // Nothing is reported when the link cannot be opened.
+  ShellExecuteA(owner, "open", link, "", "", SW_SHOWNORMAL);
+}
+
+AboutWindow::AboutWindow()
+    : linkLaidOut(0), windowWidth(0), windowHeight(0), linkRect(), openLink(OpenLinkWithShell) {}
+
+void AboutWindow::CreateMsgWindow() {
+  RECT ownerClient = {};
+  if (owner) GetClientRect(owner, &ownerClient);
+  style = plainPopup;
+  int width = textWidth + 4 * maxCharWidth;
+  int lines = lineCount + (caption[0] ? extraLinesWithLink : extraLinesWithoutLink);
+  CreateWindowHandle(msgClassName, owner, 0, "", ownerClient.right / 2, ownerClient.bottom / 2,
+                     width, lineHeight * lines);
+  linkLaidOut = 0;
+}
+
+void AboutWindow::CreateButtons() {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  windowWidth = client.right - client.left + 1;
+  windowHeight = client.bottom - client.top + 1;
+  HRGN region = CreateEllipticRgn(0, 0, windowWidth, windowHeight);
+  // On success the system owns the region.
+  if (region && !SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
+  SetWindowPos(hwnd, 0, 0, 0, windowWidth, windowHeight, SWP_NOMOVE);
+  msgButtons[0].Create(hwnd, 0, "&Ok", client.right / 2 - okWidth / 2,
+                       client.bottom - 3 * lineHeight, okWidth, okHeight);
+  buttonResults[0] = IDOK;
+  msgButtonCount = 1;
+}
+
+void AboutWindow::OnDestroy() {
+  // The link button goes with the window, and its font with it.
+  linkFont.ReleaseFont();
+}
+
+void AboutWindow::LayOutLink(HDC dc, int y) {
+  linkFont.logFont.lfUnderline = 1;
+  linkFont.textColour = linkColour;
+  linkFont.SetFaceAndSize(dc, linkFace, linkPoints);
+  HGDIOBJ previous = linkFont.SelectInto(dc);
+  SIZE size;
+  size.cx = size.cy = 0;
+  GetTextExtentPoint32A(dc, caption, lstrlenA(caption), &size);
+  if (previous) SelectObject(dc, previous);
+
+  linkRect.left = (windowWidth - size.cx) / 2;
+  linkRect.right = linkRect.left + size.cx;
+  linkRect.top = y + lineHeight;
+  linkRect.bottom = linkRect.top + size.cy;
+  linkButton.style = linkButtonStyle;
+  linkButton.Create(hwnd, 0, "", linkRect.left, linkRect.top, size.cx, size.cy);
+  linkLaidOut = 1;
+}
+
+void AboutWindow::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd, &paint);
+  HBRUSH face = CreateSolidBrush(backColour);
+  HPEN rim = CreatePen(PS_SOLID, rimWidth, rimColour);
+  HGDIOBJ previousBrush = SelectObject(dc, face);
+  HGDIOBJ previousPen = SelectObject(dc, rim);
+  Ellipse(dc, 1, 1, windowWidth - 2, windowHeight - 2);
+  SelectObject(dc, previousPen);
+  SelectObject(dc, previousBrush);
+  DeleteObject(rim);
+  DeleteObject(face);
+
+  if (icon) DrawIcon(dc, windowWidth / 2 - iconSize / 2, iconTop, icon);
+  SetTextColor(dc, textColour);
+  SetBkColor(dc, backColour);
+  int y = DrawLines(dc, 0, windowWidth, 2 * lineHeight + iconSize);
+  if (caption[0] && !linkLaidOut) LayOutLink(dc, y);
+  EndPaint(hwnd, &paint);
+}
+
+void AboutWindow::OnDrawItem(WPARAM, LPARAM lParam) {
+  if (!linkButton.id) return;
+  const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  HGDIOBJ previous = linkFont.SelectInto(item->hDC);
+  SetBkColor(item->hDC, backColour);
+  TextOutA(item->hDC, 0, 0, caption, lstrlenA(caption));
+  if (previous) SelectObject(item->hDC, previous);
+}
+
+void AboutWindow::OnOtherCommand(int, LPARAM lParam) {
+  if (!lParam || reinterpret_cast<HWND>(lParam) != linkButton.hwnd) return;
+  if (openLink) openLink(GetParent(hwnd), caption);
+  // Closes as if "&Ok" had been pressed.
+  SendMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(msgButtons[0].id), 0);
+}

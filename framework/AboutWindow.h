@@ -1,0 +1,38 @@
+// The round About window: a message window with a red rim, an icon, the
+// text lines, an underlined link and one "&Ok" button.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Control.h"
+#include "framework/MsgWindow.h"
+#include "framework/TextFont.h"
+
+// Opens the link for the user; owner is the About window's owner.
+typedef void (*LinkOpener)(HWND owner, const char* link);
+
+// The system's handler for the link ("open").
+void OpenLinkWithShell(HWND owner, const char* link);
+
+class AboutWindow : public MsgWindow {
+ public:
+  AboutWindow();
+
+  void OnDestroy() override;
+  void OnDrawItem(WPARAM wParam, LPARAM lParam) override;
+  void OnPaint() override;
+  void OnOtherCommand(int identifier, LPARAM lParam) override;
+  void CreateButtons() override;
+  void CreateMsgWindow() override;
+
+  int linkLaidOut;
+  int windowWidth;
+  int windowHeight;
+  RECT linkRect;
+  TextFont linkFont;
+  ButtonControl linkButton;
+  LinkOpener openLink;
+
+ private:
+  void LayOutLink(HDC dc, int y);
+};

@@ -1,0 +1,50 @@
+// The strip of command buttons across the top of the frame. A click becomes
+// a WM_COMMAND to the bar's parent, like a menu command or an accelerator.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Control.h"
+#include "framework/WindowBase.h"
+
+// Carries a button's help text up to the frame: wParam the command id,
+// lParam the text.
+const UINT HelpTextMessage = 0xFA7E;
+
+// Shown over the bar buttons; the entry point loads it.
+extern HCURSOR buttonCursor;
+
+class BarButton : public ButtonControl {
+ public:
+  BarButton() : ButtonControl(0) {}
+  LRESULT SubclassProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+class ButtonBar : public WindowBase {
+ public:
+  ButtonBar();
+  ~ButtonBar();
+
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  int RegisterWindowClass() override;
+  virtual int CreateBar(HWND parentWindow, int x, int y, int width, int height);
+
+  void Reserve(int n);
+  int AddButton(const char* label, int width, int commandId, int disabled, const char* helpText);
+  void EnableCommand(int commandId, int enable);
+  int IsCommandEnabled(int commandId);
+
+  int maxButtons;
+  int nextX;
+  int count;
+  int height;
+  int* commandIds;
+  BarButton* buttons;
+  int visible;
+
+ private:
+  void FreeButtons();
+  BarButton* ButtonFor(int commandId);
+  void Paint();
+  void ReflectCommand(WPARAM wParam, LPARAM lParam);
+};

@@ -1,0 +1,39 @@
+#include "framework/TextFont.h"
+
+#include "util/Paths.h"
+
+namespace {
+const int pointsPerInch = 72;
+}
+
+TextFont::TextFont() : avgCharWidth(0), lineHeight(0), font(0), textColour(0), logFont() {}
+
+TextFont::~TextFont() { ReleaseFont(); }
+
+void TextFont::MakeFont(HDC dc) {
+  ReleaseFont();
+  font = CreateFontIndirectA(&logFont);
+  TEXTMETRICA metrics;
+  if (GetTextMetricsA(dc, &metrics)) {
+    avgCharWidth = metrics.tmAveCharWidth;
+    lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+  }
+}
+
+void TextFont::SetFaceAndSize(HDC dc, const char* face, int points) {
+  if (face && *face) copyText(logFont.lfFaceName, sizeof(logFont.lfFaceName), face);
+  // A negative height asks for the character height rather than the cell's.
+  logFont.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), pointsPerInch);
+  MakeFont(dc);
+}
+
+HGDIOBJ TextFont::SelectInto(HDC dc) {
+  SetTextColor(dc, textColour);
+  return font ? SelectObject(dc, font) : 0;
+}
+
+void TextFont::ReleaseFont() {
+  if (!font) return;
+  DeleteObject(font);
+  font = 0;
+}
