@@ -1,5 +1,6 @@
 #include "framework/AboutWindow.h"
 
+#include <math.h>
 #include <shellapi.h>
 
 namespace {
@@ -28,14 +29,47 @@ void OpenLinkWithShell(HWND owner, const char* link) {
 AboutWindow::AboutWindow()
     : linkLaidOut(0), windowWidth(0), windowHeight(0), linkRect(), openLink(OpenLinkWithShell) {}
 
+void AboutWindow::PrepareLinkFont(HDC dc) {
+  linkFont.logFont.lfUnderline = 1;
+  linkFont.textColour = linkColour;
+  linkFont.SetFaceAndSize(dc, linkFace, linkPoints);
+}
+
+int AboutWindow::WidthForLink(int height) {
+  HDC display = CreateICA("DISPLAY", 0, 0, 0);
+  if (!display) return 0;
+  PrepareLinkFont(display);
+  HGDIOBJ previous = linkFont.SelectInto(display);
+  SIZE size;
+  size.cx = size.cy = 0;
+  GetTextExtentPoint32A(display, caption, lstrlenA(caption), &size);
+  if (previous) SelectObject(display, previous);
+  DeleteDC(display);
+
+  // The link's lower edge is the row farther from the middle; the ellipse
+  // there must still hold the link and a margin on either side.
+  double halfHeight = height / 2.0;
+  double linkBottom = 2 * lineHeight + iconSize + (lineCount + 1) * lineHeight + size.cy;
+  double offset = (linkBottom - halfHeight) / halfHeight;
+  double share = 1.0 - offset * offset;
+  if (share <= 0.0) return 0;
+  return static_cast<int>((size.cx + 2 * maxCharWidth) / sqrt(share)) + 1;
+}
+
 void AboutWindow::CreateMsgWindow() {
   RECT ownerClient = {};
   if (owner) GetClientRect(owner, &ownerClient);
   style = plainPopup;
   int width = textWidth + 4 * maxCharWidth;
   int lines = lineCount + (caption[0] ? extraLinesWithLink : extraLinesWithoutLink);
+  int height = lineHeight * lines;
+  if (caption[0]) {
+    // A link wider than the text lines would be cut off by the round edge.
+    int linkWidth = WidthForLink(height);
+    if (linkWidth > width) width = linkWidth;
+  }
   CreateWindowHandle(msgClassName, owner, 0, "", ownerClient.right / 2, ownerClient.bottom / 2,
-                     width, lineHeight * lines);
+                     width, height);
   linkLaidOut = 0;
 }
 
@@ -60,9 +94,7 @@ void AboutWindow::OnDestroy() {
 }
 
 void AboutWindow::LayOutLink(HDC dc, int y) {
-  linkFont.logFont.lfUnderline = 1;
-  linkFont.textColour = linkColour;
-  linkFont.SetFaceAndSize(dc, linkFace, linkPoints);
+  PrepareLinkFont(dc);
   HGDIOBJ previous = linkFont.SelectInto(dc);
   SIZE size;
   size.cx = size.cy = 0;

@@ -112,6 +112,28 @@ TEST_F(AboutTest, OkSitsThreeLinesAboveTheBottomAndAnEmptyLinkSavesTwoLines) {
   EXPECT_EQ(2 * about.lineHeight, withLink.height - withoutLink.height);
 }
 
+TEST_F(AboutTest, ALongLinkStillFitsInsideTheRoundEdge) {
+  const char* links[] = {"x", guidePath,
+                         "Z:\\work\\main\\build\\program64\\a rather long folder name\\Startlull.html"};
+  for (const char* link : links) {
+    RECT linkRect = {};
+    int inside = 0;
+    Show(link, [&] {
+      linkRect = about.linkRect;
+      HRGN region = CreateRectRgn(0, 0, 0, 0);
+      GetWindowRgn(about.hwnd, region);
+      inside = PtInRegion(region, linkRect.left, linkRect.top) &&
+               PtInRegion(region, linkRect.right, linkRect.top) &&
+               PtInRegion(region, linkRect.left, linkRect.bottom) &&
+               PtInRegion(region, linkRect.right, linkRect.bottom);
+      DeleteObject(region);
+      PressOk();
+    });
+    EXPECT_GT(linkRect.right - linkRect.left, 0) << link;
+    EXPECT_TRUE(inside) << link;
+  }
+}
+
 TEST_F(AboutTest, ClickingTheLinkOpensItAndClosesWithOk) {
   HWND linkWindow = 0;
   int result = Show(guidePath, [&] {

@@ -281,12 +281,13 @@ ULONGLONG ProcessCpuTime() {
 }
 
 TEST_F(MsgWindowTest, AnOpenWindowCostsNoCpu) {
-  // The measure itself must see work: a busy third of a second shows.
+  // The measure itself must see work: a busy third of a second shows (at
+  // least 50 ms of it on a machine shared with other work).
   ULONGLONG busyStart = ProcessCpuTime();
   DWORD spinStart = GetTickCount();
   while (GetTickCount() - spinStart < 300) {
   }
-  ASSERT_GT(ProcessCpuTime() - busyStart, 1500000u) << "GetProcessTimes does not count here";
+  ASSERT_GT(ProcessCpuTime() - busyStart, 500000u) << "GetProcessTimes does not count here";
 
   ULONGLONG cpuStart = 0, cpuEnd = 0;
   DWORD wallStart = 0, wallEnd = 0;
