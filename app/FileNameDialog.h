@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 class FileNameDialog {
  public:
   // filter: pairs of description and pattern, each zero-terminated, the
@@ -20,9 +22,10 @@ class FileNameDialog {
   const char* extension;  // without the dot
 };
 
-// The record as Windows 95, 98 and NT 4 know it; later fields are left out so
-// that the same program shows the dialog everywhere.
-const DWORD classicOpenFileNameSize = 76;
+// The record as Windows 95, 98 and NT 4 know it (76 bytes in the 32-bit
+// program); the fields Windows 2000 added are left out so that the same
+// program shows the dialog everywhere.
+const DWORD classicOpenFileNameSize = OPENFILENAME_SIZE_VERSION_400A;
 // Overwrite prompt, no read-only box, an existing folder, no read-only file.
 const DWORD saveDialogFlags =
     OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;

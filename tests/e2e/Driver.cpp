@@ -10,8 +10,6 @@
 
 namespace e2e {
 
-const char* const runKeyPrefix = "Software\\Microsoft\\Windows\\CurrentVersion\\";
-
 namespace {
 
 const DWORD pollStep = 50;
@@ -55,16 +53,6 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
   WindowSearch search = {processId, className, title, 0};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
-}
-
-std::string ReadRegString(HKEY root, const char* key, const char* name) {
-  HKEY opened;
-  if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return "";
-  char data[1024] = "";
-  DWORD size = sizeof data - 1;
-  LONG result = RegQueryValueExA(opened, name, 0, 0, reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(opened);
-  return result == ERROR_SUCCESS ? std::string(data) : "";
 }
 
 void MakeFolders(const std::string& path) {
@@ -270,18 +258,7 @@ std::string Kind() {
 }
 
 void SetWineVersion(const char* version) {
-  SetRegString(HKEY_CURRENT_USER, "Software\\Wine", "Version", version);
-}
-
-std::string StartupDir() {
-  return ReadRegString(HKEY_CURRENT_USER, (std::string(runKeyPrefix) + "Explorer\\Shell Folders").c_str(),
-                       "Startup");
-}
-
-std::string CommonStartupDir() {
-  return ReadRegString(HKEY_LOCAL_MACHINE,
-                       (std::string(runKeyPrefix) + "Explorer\\Shell Folders").c_str(),
-                       "Common Startup");
+  machine::setString(HKEY_CURRENT_USER, "Software\\Wine", "Version", version);
 }
 
 std::string WindowsDir() {
@@ -297,138 +274,96 @@ std::string UserName() {
   return name;
 }
 
-std::string ProfileValue(const char* key) {
-  char value[1024] = "";
-  GetProfileStringA("windows", key, "", value, sizeof value);
-  return value;
-}
-
-void SetProfileValue(const char* key, const char* value) {
-  WriteProfileStringA("windows", key, value);
-}
-
-void SetRegString(HKEY root, const std::string& key, const char* name, const char* data) {
-  HKEY opened;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key.c_str(), 0, 0, 0, KEY_ALL_ACCESS, 0,
-                                           &opened, 0));
-  RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                 static_cast<DWORD>(lstrlenA(data) + 1));
-  RegCloseKey(opened);
-}
-
-void DeleteKeyTree(HKEY root, const std::string& key) { SHDeleteKeyA(root, key.c_str()); }
-
-bool KeyExists(HKEY root, const std::string& key) {
-  HKEY opened;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-  RegCloseKey(opened);
-  return true;
-}
-
 void WriteFileText(const std::string& path, const std::string& text) {
   size_t slash = path.rfind('\\');
   if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
-  ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, 0);
-  CloseHandle(file);
-}
-
-std::string ReadFileText(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
-  if (file == INVALID_HANDLE_VALUE) return "";
-  std::string text(GetFileSize(file, 0), '\0');
-  DWORD read = 0;
-  if (!text.empty()) ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, 0);
-  CloseHandle(file);
-  text.resize(read);
-  return text;
-}
-
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void DeletePath(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-    EmptyFolder(path);
-    RemoveDirectoryA(path.c_str());
-  } else {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
-  }
-}
-
-void EmptyFolder(const std::string& path) {
-  for (const std::string& name : FolderNames(path)) DeletePath(path + "\\" + name);
-}
-
-std::vector<std::string> FolderNames(const std::string& path) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
+  machine::writeFile(path, text);
+  ASSERT_TRUE(machine::exists(path)) << path;
 }
 
 std::string MachineState() {
-  std::string state = "run=" + ProfileValue("run") + "\nload=" + ProfileValue("load") + "\n";
+  std::string state = "run=" + machine::profileValue("run") + "\n";
+  state += "load=" + machine::profileValue("load") + "\n";
   const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
   for (HKEY root : roots) {
     state += root == HKEY_LOCAL_MACHINE ? "HKLM\n" : "HKCU\n";
-    for (const char* name : runKeyNames) DumpKey(root, runKeyPrefix + std::string(name), state);
+    for (const char* name : runKeyNames) {
+      DumpKey(root, machine::kRunKeyPrefix + std::string(name), state);
+    }
   }
-  const std::string folders[] = {StartupDir(), CommonStartupDir(),
-                                 InactiveBeside(StartupDir()),
-                                 InactiveBeside(CommonStartupDir())};
+  const std::string folders[] = {machine::startupDir(), machine::commonStartupDir(),
+                                 InactiveBeside(machine::startupDir()),
+                                 InactiveBeside(machine::commonStartupDir())};
   for (const std::string& folder : folders) {
-    state += folder + (FileExists(folder) ? ":\n" : ": none\n");
-    for (const std::string& name : FolderNames(folder)) {
-      state += "  " + name + " " + ReadFileText(folder + "\\" + name) + "\n";
+    state += folder + (machine::exists(folder) ? ":\n" : ": none\n");
+    for (const std::string& name : machine::listDir(folder)) {
+      state += "  " + name + " " + machine::readFile(folder + "\\" + name) + "\n";
     }
   }
   const char* const bootFiles[] = {"C:\\config.sys", "C:\\autoexec.bat", "C:\\config.hld",
                                    "C:\\autoexec.hld"};
   for (const char* file : bootFiles) {
-    state += std::string(file) + (FileExists(file) ? " = " + ReadFileText(file) : " none") + "\n";
+    state += file;
+    state += machine::exists(file) ? " = " + machine::readFile(file) + "\n" : " none\n";
   }
   return state;
 }
 
 void CleanMachine() {
-  SetProfileValue("run", 0);
-  SetProfileValue("load", 0);
+  machine::setProfileValue("run", 0);
+  machine::setProfileValue("load", 0);
   const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
   for (HKEY root : roots) {
-    for (const char* name : runKeyNames) DeleteKeyTree(root, runKeyPrefix + std::string(name));
+    for (const char* name : runKeyNames) {
+      machine::deleteKey(root, machine::kRunKeyPrefix + std::string(name));
+    }
   }
-  const std::string folders[] = {StartupDir(), CommonStartupDir()};
+  const std::string folders[] = {machine::startupDir(), machine::commonStartupDir()};
   for (const std::string& folder : folders) {
     MakeFolders(folder);
-    EmptyFolder(folder);
-    DeletePath(InactiveBeside(folder));
+    machine::emptyDir(folder);
+    machine::removeTree(InactiveBeside(folder));
   }
   const char* const bootFiles[] = {"C:\\config.sys", "C:\\autoexec.bat", "C:\\config.hld",
                                    "C:\\autoexec.hld"};
-  for (const char* file : bootFiles) DeletePath(file);
+  for (const char* file : bootFiles) machine::removeTree(file);
 }
 
-COLORREF PixelAt(HWND window, int x, int y) {
-  POINT point = {x, y};
-  ClientToScreen(window, &point);
+Snapshot::Snapshot(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  width = client.right;
+  height = client.bottom;
+  pixels.assign(static_cast<size_t>(width) * height, 0);
   HDC screen = GetDC(0);
-  COLORREF colour = GetPixel(screen, point.x, point.y);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = 0;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, 0, 0);
+  if (bitmap && bits) {
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const DWORD* source = static_cast<const DWORD*>(bits);
+    pixels.assign(source, source + static_cast<size_t>(width) * height);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
   ReleaseDC(0, screen);
-  return colour;
+}
+
+COLORREF Snapshot::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+  DWORD rgb = pixels[static_cast<size_t>(y) * width + x];
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
 }  // namespace e2e

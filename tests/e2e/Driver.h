@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TestMachine.h"
+
 namespace e2e {
 
 struct Line {
@@ -78,23 +80,10 @@ std::string Kind();
 // Sets HKCU\Software\Wine Version for processes started after the call.
 void SetWineVersion(const char* version);
 
-// The machine
-extern const char* const runKeyPrefix;
-std::string StartupDir();
-std::string CommonStartupDir();
+// The machine, beyond the shared helpers of tests/support/TestMachine.h
 std::string WindowsDir();
 std::string UserName();
-std::string ProfileValue(const char* key);
-void SetProfileValue(const char* key, const char* value);  // null deletes
-void SetRegString(HKEY root, const std::string& key, const char* name, const char* data);
-void DeleteKeyTree(HKEY root, const std::string& key);
-bool KeyExists(HKEY root, const std::string& key);
-void WriteFileText(const std::string& path, const std::string& text);
-std::string ReadFileText(const std::string& path);
-bool FileExists(const std::string& path);
-void DeletePath(const std::string& path);  // files, or folders with everything in them
-void EmptyFolder(const std::string& path);
-std::vector<std::string> FolderNames(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& text);  // makes the folders
 // Everything Find looks at and everything Remove and Restore leave behind,
 // as text, so that two states compare with one equality.
 std::string MachineState();
@@ -102,7 +91,17 @@ std::string MachineState();
 // no inactive folders, no boot files.
 void CleanMachine();
 
-// Screen colour of a point in window client coordinates.
-COLORREF PixelAt(HWND window, int x, int y);
+// What the screen shows of a window's client area, taken in one copy.
+class Snapshot {
+ public:
+  explicit Snapshot(HWND window);
+  // Colour at a point in client coordinates; CLR_INVALID outside.
+  COLORREF At(int x, int y) const;
+  int width = 0;
+  int height = 0;
+
+ private:
+  std::vector<DWORD> pixels;  // top-down rows, 0x00RRGGBB
+};
 
 }  // namespace e2e

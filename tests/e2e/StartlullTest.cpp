@@ -36,18 +36,18 @@ std::string SystemName() {
 // A machine with something in every place Find looks at.
 void Seed() {
   CleanMachine();
-  SetProfileValue("run", (std::string(bin) + "runner.exe").c_str());
-  WriteFileText(StartupDir() + "\\Notes.lnk", "notes shortcut");
-  WriteFileText(CommonStartupDir() + "\\Clock.lnk", "clock shortcut");
-  SetRegString(HKEY_LOCAL_MACHINE, std::string(runKeyPrefix) + "RunServices", "Spooler",
+  machine::setProfileValue("run", (std::string(bin) + "runner.exe").c_str());
+  WriteFileText(machine::startupDir() + "\\Notes.lnk", "notes shortcut");
+  WriteFileText(machine::commonStartupDir() + "\\Clock.lnk", "clock shortcut");
+  machine::setString(HKEY_LOCAL_MACHINE, std::string(machine::kRunKeyPrefix) + "RunServices", "Spooler",
                (std::string(bin) + "spool.exe").c_str());
-  SetRegString(HKEY_LOCAL_MACHINE, std::string(runKeyPrefix) + "Run", "Tray",
+  machine::setString(HKEY_LOCAL_MACHINE, std::string(machine::kRunKeyPrefix) + "Run", "Tray",
                (std::string(bin) + "tray.exe").c_str());
-  SetRegString(HKEY_LOCAL_MACHINE, std::string(runKeyPrefix) + "RunOnce", "Setup",
+  machine::setString(HKEY_LOCAL_MACHINE, std::string(machine::kRunKeyPrefix) + "RunOnce", "Setup",
                (std::string(bin) + "setup.exe /finish").c_str());
-  SetRegString(HKEY_CURRENT_USER, std::string(runKeyPrefix) + "Run", "Mail",
+  machine::setString(HKEY_CURRENT_USER, std::string(machine::kRunKeyPrefix) + "Run", "Mail",
                (std::string(bin) + "mail.exe -min").c_str());
-  SetRegString(HKEY_CURRENT_USER, std::string(runKeyPrefix) + "Run", "Agent",
+  machine::setString(HKEY_CURRENT_USER, std::string(machine::kRunKeyPrefix) + "Run", "Agent",
                (std::string(bin) + "agent.exe").c_str());
 }
 
@@ -125,10 +125,10 @@ std::string Beside(const std::string& path, const char* name) {
 
 std::vector<Line> LocationsListing(bool supported) {
   std::string windows = WindowsDir();
-  std::string startup = supported ? StartupDir() : "";
-  std::string common = supported ? CommonStartupDir() : "";
-  std::string inactive = supported ? Beside(StartupDir(), "Startup-Inactive") : "";
-  std::string commonInactive = supported ? Beside(CommonStartupDir(), "Startup-Inactive") : "";
+  std::string startup = supported ? machine::startupDir() : "";
+  std::string common = supported ? machine::commonStartupDir() : "";
+  std::string inactive = supported ? Beside(machine::startupDir(), "Startup-Inactive") : "";
+  std::string commonInactive = supported ? Beside(machine::commonStartupDir(), "Startup-Inactive") : "";
   std::string settings = supported ? inactive + "\\Startlull.ini" : "";
   std::string rescue = windows.substr(0, windows.find('\\')) + "\\Startlull.ini";
   std::string hklm = "    HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\";
@@ -178,6 +178,22 @@ std::string Today() {
   return date;
 }
 
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+  char name[32] = "";
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, "Edit") != 0 || !IsWindowVisible(child)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+// The save dialog's one visible edit box (Windows and Wine number it
+// differently, and it may sit inside a combo box).
+HWND FileNameBox(HWND dialog) {
+  HWND found = 0;
+  EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 void PressDialogButton(HWND dialog, int id) {
   HWND button = GetDlgItem(dialog, id);
   ASSERT_TRUE(button) << "dialog has no button " << id;
@@ -192,14 +208,12 @@ int RowMiddle(HWND list, int row) {
 }
 
 int CountPixels(HWND list, int row, COLORREF colour) {
-  RECT client;
-  GetClientRect(list, &client);
-  int y = RowMiddle(list, row);
+  Snapshot shot(list);
   int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
   int count = 0;
-  for (int dy = -height / 2 + 1; dy < height / 2; ++dy) {
-    for (int x = 0; x < client.right; ++x) {
-      if (PixelAt(list, x, y + dy) == colour) ++count;
+  for (int y = row * height; y < (row + 1) * height; ++y) {
+    for (int x = 0; x < shot.width; ++x) {
+      if (shot.At(x, y) == colour) ++count;
     }
   }
   return count;
@@ -331,12 +345,12 @@ TEST_F(StartlullTest, SaveWritesTheListingUnderATxtName) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
-    DeletePath(folder);
+    machine::removeTree(folder);
     WriteFileText(folder + "\\keep", "");
     app.Click(saveCommand);
     HWND dialog = app.WaitForWindow("#32770", 0);
     ASSERT_TRUE(dialog);
-    HWND name = GetDlgItem(dialog, 0x480);  // edt1, the file name box
+    HWND name = FileNameBox(dialog);
     ASSERT_TRUE(name);
     std::string path = folder + "\\" + c.typed;
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
@@ -346,14 +360,14 @@ TEST_F(StartlullTest, SaveWritesTheListingUnderATxtName) {
     app.Settle();
     std::vector<std::string> expectedNames = {"keep", c.saved};
     std::sort(expectedNames.begin(), expectedNames.end());
-    EXPECT_EQ(expectedNames, FolderNames(folder));
+    EXPECT_EQ(expectedNames, machine::listDir(folder));
 
     std::string expected = Today() + "\r\nYour Operating system is " + SystemName() +
                            "\r\nCurrent user:  " + UserName() + "\r\n\r\n";
     for (const Line& line : SeededListing()) expected += line.text + "\r\n";
-    EXPECT_EQ(expected, ReadFileText(folder + "\\" + c.saved));
+    EXPECT_EQ(expected, machine::readFile(folder + "\\" + c.saved));
   }
-  DeletePath(folder);
+  machine::removeTree(folder);
 }
 
 TEST_F(StartlullTest, RemoveDialogCancelEscAndCloseBoxChangeNothing) {
@@ -408,14 +422,14 @@ TEST_F(StartlullTest, RemoveThenRestoreGivesTheMachineBack) {
     PressDialogButton(success, IDCANCEL);
     ASSERT_EQ(0, first.WaitForExit());
 
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(runKeyPrefix) + "Run"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(runKeyPrefix) + "Run"));
-    EXPECT_EQ("", ProfileValue("run"));
-    EXPECT_TRUE(FolderNames(StartupDir()).empty());
-    EXPECT_EQ(c.configSys, FileExists("C:\\config.hld"));
-    EXPECT_EQ(!c.configSys, FileExists("C:\\config.sys"));
-    EXPECT_EQ(c.autoexecBat, FileExists("C:\\autoexec.hld"));
-    EXPECT_EQ(!c.autoexecBat, FileExists("C:\\autoexec.bat"));
+    EXPECT_FALSE(machine::keyExists(HKEY_LOCAL_MACHINE, std::string(machine::kRunKeyPrefix) + "Run"));
+    EXPECT_FALSE(machine::keyExists(HKEY_CURRENT_USER, std::string(machine::kRunKeyPrefix) + "Run"));
+    EXPECT_EQ("", machine::profileValue("run"));
+    EXPECT_TRUE(machine::listDir(machine::startupDir()).empty());
+    EXPECT_EQ(c.configSys, machine::exists("C:\\config.hld"));
+    EXPECT_EQ(!c.configSys, machine::exists("C:\\config.sys"));
+    EXPECT_EQ(c.autoexecBat, machine::exists("C:\\autoexec.hld"));
+    EXPECT_EQ(!c.autoexecBat, machine::exists("C:\\autoexec.bat"));
 
     App second;
     ASSERT_NO_FATAL_FAILURE(second.Start());
@@ -435,7 +449,7 @@ TEST_F(StartlullTest, ListIsPaintedInItsColoursWithoutHighlight) {
   ASSERT_NO_FATAL_FAILURE(app.Start());
   RECT client;
   GetClientRect(app.list, &client);
-  EXPECT_EQ(background, PixelAt(app.list, client.right - 30, RowMiddle(app.list, 0)));
+  EXPECT_EQ(background, Snapshot(app.list).At(client.right - 30, RowMiddle(app.list, 0)));
   EXPECT_GT(CountPixels(app.list, 1, title), 0) << "the usage title is red";
   EXPECT_GT(CountPixels(app.list, 3, heading), 0) << "\"Purpose:\" is blue";
   EXPECT_GT(CountPixels(app.list, 4, plain), 0) << "body text is black";
@@ -449,7 +463,7 @@ TEST_F(StartlullTest, ListIsPaintedInItsColoursWithoutHighlight) {
   app.Settle();
   EXPECT_EQ(2, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
   EXPECT_EQ(0, CountPixels(app.list, 2, GetSysColor(COLOR_HIGHLIGHT)));
-  EXPECT_EQ(background, PixelAt(app.list, client.right - 30, y));
+  EXPECT_EQ(background, Snapshot(app.list).At(client.right - 30, y));
   EXPECT_GT(CountPixels(app.list, 2, plain), 0);
 }
 

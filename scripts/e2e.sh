@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Runs the end-to-end tests: e2e_tests.exe drives startlull.exe the way a user
+# would, once for each Windows the program supports, each in its own Wine
+# prefix under the build folder, on Xvfb when there is no display.
+# Needs the program64 and tests trees (scripts/build.sh).
+#   scripts/e2e.sh [win98|win2k|winxp ...]     default: all three
+# Extra arguments for the driver go in E2E_ARGS (e.g. --gtest_filter=*Save*).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export BUILD_DIR=${BUILD_DIR:-$PWD/build}
+exe=$BUILD_DIR/program64/startlull.exe
+driver=$BUILD_DIR/tests/e2e_tests.exe
+for f in "$exe" "$driver"; do
+  [ -f "$f" ] || { echo "missing $f: build the program64 and tests trees first" >&2; exit 1; }
+done
+kinds=${*:-win98 win2k winxp}
+
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+display_up
+finish() { wine_server_down; display_down; }
+trap finish EXIT
+
+# The prefix for one kind of Windows, with a wineserver kept running: Wine
+# runs and deletes HKLM RunOnce values when a server starts, so the tests
+# seed theirs only under this one.
+prepare_prefix() {
+  local kind=$1
+  export WINEPREFIX=$BUILD_DIR/e2e-$kind
+  wine_server_up
+  wine_version "$kind"
+  # A virtual desktop: its windows are no X top-levels, so hiding one does not
+  # wait for a window manager that Xvfb does not have.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  if [ "$kind" = win98 ]; then
+    # Windows 98 keeps win.ini as a file; without this mapping Wine does too.
+    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\win.ini' \
+      /f >/dev/null 2>&1 || true
+  fi
+}
+
+status=0
+for kind in $kinds; do
+  echo "== end-to-end tests, Wine reporting $kind"
+  prepare_prefix "$kind"
+  # shellcheck disable=SC2086
+  STARTLULL_EXE="Z:${exe//\//\\}" STARTLULL_KIND=$kind \
+    timeout 900 wine "$driver" ${E2E_ARGS:-} || status=1
+  wine_server_down
+done
+exit $status
