@@ -29,21 +29,22 @@ void OpenLinkWithShell(HWND owner, const char* link) {
 AboutWindow::AboutWindow()
     : linkLaidOut(0), windowWidth(0), windowHeight(0), linkRect(), openLink(OpenLinkWithShell) {}
 
-void AboutWindow::PrepareLinkFont(HDC dc) {
+SIZE AboutWindow::MeasureLink(HDC dc) {
   linkFont.logFont.lfUnderline = 1;
   linkFont.textColour = linkColour;
   linkFont.SetFaceAndSize(dc, linkFace, linkPoints);
+  HGDIOBJ previous = linkFont.SelectInto(dc);
+  SIZE size;
+  size.cx = size.cy = 0;
+  GetTextExtentPoint32A(dc, caption, lstrlenA(caption), &size);
+  if (previous) SelectObject(dc, previous);
+  return size;
 }
 
 int AboutWindow::WidthForLink(int height) {
   HDC display = CreateICA("DISPLAY", 0, 0, 0);
   if (!display) return 0;
-  PrepareLinkFont(display);
-  HGDIOBJ previous = linkFont.SelectInto(display);
-  SIZE size;
-  size.cx = size.cy = 0;
-  GetTextExtentPoint32A(display, caption, lstrlenA(caption), &size);
-  if (previous) SelectObject(display, previous);
+  SIZE size = MeasureLink(display);
   DeleteDC(display);
 
   // The link's lower edge is the row farther from the middle; the ellipse
@@ -94,12 +95,7 @@ void AboutWindow::OnDestroy() {
 }
 
 void AboutWindow::LayOutLink(HDC dc, int y) {
-  PrepareLinkFont(dc);
-  HGDIOBJ previous = linkFont.SelectInto(dc);
-  SIZE size;
-  size.cx = size.cy = 0;
-  GetTextExtentPoint32A(dc, caption, lstrlenA(caption), &size);
-  if (previous) SelectObject(dc, previous);
+  SIZE size = MeasureLink(dc);
 
   linkRect.left = (windowWidth - size.cx) / 2;
   linkRect.right = linkRect.left + size.cx;

@@ -34,7 +34,8 @@ class AboutWindow : public MsgWindow {
   LinkOpener openLink;
 
  private:
-  void PrepareLinkFont(HDC dc);
+  // Makes the link font for dc and measures the link in it.
+  SIZE MeasureLink(HDC dc);
   // The width at which the link fits inside the round window, or 0.
   int WidthForLink(int height);
   void LayOutLink(HDC dc, int y);
