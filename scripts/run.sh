@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Builds Startlull and runs it under Wine in the project's own prefix.
+#
+#   scripts/run.sh            the program on a plain prefix
+#   scripts/run.sh --demo     on a separate demo prefix with a few startup
+#                             entries to find (also: STARTLULL_DEMO=1)
+#
+# STARTLULL_WINDOWS=win98|win2k|winxp (default winxp) sets the Windows that
+# Wine reports. Without a display (DISPLAY unset) the program runs on Xvfb:
+# the script presses Find, saves a screenshot, prints its path and ends.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export BUILD_DIR=${BUILD_DIR:-$PWD/build}
+windows=${STARTLULL_WINDOWS:-winxp}
+demo=${STARTLULL_DEMO:-0}
+for arg in "$@"; do
+  case $arg in
+    --demo) demo=1 ;;
+    *) echo "usage: scripts/run.sh [--demo]" >&2; exit 2 ;;
+  esac
+done
+case $windows in
+  win98|win2k|winxp) ;;
+  *) echo "STARTLULL_WINDOWS must be win98, win2k or winxp" >&2; exit 2 ;;
+esac
+
+scripts/setup.sh
+TREES="program program64" scripts/build.sh
+exe_dir=$BUILD_DIR/program64
+# The About window links the guide that ships beside the executable.
+cp docs/Startlull.txt "$BUILD_DIR/program/Startlull.txt"
+cp docs/Startlull.txt "$exe_dir/Startlull.txt"
+
+headless=0
+[ -z "${DISPLAY:-}" ] && headless=1
+if [ "$demo" = 1 ]; then export WINEPREFIX=$BUILD_DIR/demo-prefix; fi
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+display_up
+finish() { wine_server_down; display_down; }
+trap finish EXIT
+wine_server_up
+wine_version "$windows"
+
+run_key='Software\Microsoft\Windows\CurrentVersion'
+seed_demo() {
+  # Harmless commands that point nowhere: nothing here can really start.
+  wine reg add "HKLM\\$run_key\\Run" /v "Tray Helper" /d 'C:\Program Files\Demo\trayhelp.exe' /f
+  wine reg add "HKLM\\$run_key\\RunOnce" /v "Finish Setup" \
+    /d 'C:\Program Files\Demo\setup.exe /finish' /f
+  wine reg add "HKCU\\$run_key\\Run" /v "Notes" /d 'C:\Program Files\Demo\notes.exe /min' /f
+  wine reg add 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' /v load \
+    /d 'C:\Program Files\Demo\loader.exe' /f
+  local startup
+  startup=$(wine reg query "HKCU\\$run_key\\Explorer\\Shell Folders" /v Startup 2>/dev/null |
+            tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+  if [ -n "$startup" ]; then
+    local dir
+    dir=$(wine winepath -u "$startup" 2>/dev/null | tr -d '\r')
+    mkdir -p "$dir"
+    printf 'Demo shortcut\r\n' > "$dir/Demo Clock.lnk"
+  fi
+} >/dev/null 2>&1
+# Wine runs and deletes RunOnce values when its server starts, so the demo
+# entries go in under the server that is already running.
+if [ "$demo" = 1 ]; then seed_demo; fi
+
+if [ "$headless" = 0 ]; then
+  exec wine "$exe_dir/startlull.exe"
+fi
+
+shot=$BUILD_DIR/screenshot.png
+# A Wine desktop of its own gives the window the frame and caption that
+# Windows would draw, in one X window to take the picture of.
+wine explorer /desktop=Startlull,760x520 "$exe_dir/startlull.exe" &
+app=$!
+desktop=""
+for _ in $(seq 150); do
+  desktop=$(xdotool search --name 'Startlull - Wine desktop' 2>/dev/null | head -1 || true)
+  [ -n "$desktop" ] && break
+  sleep 0.2
+done
+if [ -z "$desktop" ]; then
+  echo "startlull.exe showed no window" >&2
+  exit 1
+fi
+sleep 3
+xdotool windowfocus --sync "$desktop" 2>/dev/null || true
+xdotool key alt+f
+sleep 2
+import -window "$desktop" "$shot"
+xdotool key alt+x
+wait "$app" || true
+echo "screenshot: $shot"
