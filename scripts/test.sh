@@ -23,8 +23,10 @@ run_gtest() {
   "$@" >"$log" 2>&1
   local rc=$?
   local ok bad
-  ok=$(grep -oE '^\[  PASSED  \] [0-9]+' "$log" | grep -oE '[0-9]+$' || echo 0)
-  bad=$(grep -oE '^\[  FAILED  \] [0-9]+ tests?,' "$log" | grep -oE '[0-9]+' || echo 0)
+  # The last summary is the executable's own: tests that run a copy of
+  # themselves in a child process print the child's summaries first.
+  ok=$(grep -oE '^\[  PASSED  \] [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+$')
+  bad=$(grep -oE '^\[  FAILED  \] [0-9]+ tests?,' "$log" | tail -1 | grep -oE '[0-9]+')
   ok=${ok:-0}; bad=${bad:-0}
   if [ "$rc" != 0 ] && [ "$bad" = 0 ]; then bad=1; fi
   passed=$((passed + ok)); failed=$((failed + bad))

@@ -28,6 +28,9 @@ wine_prefix() {
     wine wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # Without a window manager, Wine waits about 2 s whenever it hides or
+  # destroys a window it manages; the tests need no window manager.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
 # Keeps one wineserver alive, so Wine's own start-up (which runs and deletes
