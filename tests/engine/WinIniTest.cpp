@@ -6,8 +6,9 @@
 
 namespace {
 
+// The mapping of win.ini's [windows] section.
 const char kMappingKey[] =
-    "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\win.ini";
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\win.ini\\windows";
 const char kMappedValues[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 
 std::string windowsDirectory() {
