@@ -66,6 +66,63 @@ TEST(SuccessDialog, RemembersWhatItWasOpenedFor) {
   }
 }
 
+// Pixels of the dialog's client area above its buttons that differ from a
+// reference drawing of message, centred in a band twice the buttons' height
+// on the button face, in the display's default font.
+int PixelsUnlike(HWND dialog, const char* message) {
+  UpdateWindow(dialog);
+  RECT client, button;
+  GetClientRect(dialog, &client);
+  GetWindowRect(GetDlgItem(dialog, IDCANCEL), &button);
+  POINT buttonTop = {button.left, button.top};
+  ScreenToClient(dialog, &buttonTop);
+  RECT band = client;
+  band.bottom = 2 * (button.bottom - button.top);
+
+  HDC window = GetDC(dialog);
+  HDC reference = CreateCompatibleDC(window);
+  HBITMAP bitmap = CreateCompatibleBitmap(window, client.right, client.bottom);
+  HGDIOBJ previous = SelectObject(reference, bitmap);
+  HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+  FillRect(reference, &client, face);
+  DeleteObject(face);
+  SetBkColor(reference, GetSysColor(COLOR_BTNFACE));
+  DrawTextA(reference, message, -1, &band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+
+  int unlike = 0;
+  for (int y = 0; y < buttonTop.y; ++y) {
+    for (int x = 0; x < client.right; ++x) {
+      if (GetPixel(window, x, y) != GetPixel(reference, x, y)) ++unlike;
+    }
+  }
+  SelectObject(reference, previous);
+  DeleteObject(bitmap);
+  DeleteDC(reference);
+  ReleaseDC(dialog, window);
+  return unlike;
+}
+
+TEST(SuccessDialog, PaintsWhichOperationSucceededCentredAboveTheButtons) {
+  struct Case {
+    LPARAM mode;
+    const char* message;
+    const char* other;
+  } const cases[] = {{1, removedMessage, restoredMessage},
+                     {0, restoredMessage, removedMessage},
+                     {7, removedMessage, restoredMessage}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    int unlikeMessage = -1, unlikeOther = -1;
+    Open(IDD_SUCCESS, "Success", SuccessDialogProc, c.mode, [&](HWND d) {
+      unlikeMessage = PixelsUnlike(d, c.message);
+      unlikeOther = PixelsUnlike(d, c.other);
+      Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, unlikeMessage);
+    EXPECT_GT(unlikeOther, 0);
+  }
+}
+
 TEST(SuccessDialog, EnterOnAnOkThatDoesNotExistKeepsItOpen) {
   int stillOpen = 0;
   INT_PTR result = Open(IDD_SUCCESS, "Success", SuccessDialogProc, 0, [&stillOpen](HWND d) {
