@@ -39,8 +39,9 @@ run_gtest() {
 
 run_gtest "native unit (asan+ubsan)" "$BUILD_DIR/host/unit_tests"
 
-wine_server_up 2>/dev/null
+# The display first: Wine's desktop process starts with the server and needs it.
 display_up
+wine_server_up 2>/dev/null
 trap 'display_down; wine_server_down' EXIT
 
 wine_version winxp
@@ -57,6 +58,11 @@ for pair in win95:0 win98:1 win2k:2 winxp:3 win2003:0 win7:0; do
     wine "$BUILD_DIR/tests/engine_tests.exe" --gtest_filter='*OnTheRealVersion*'
 done
 wine_version winxp
+
+# The real program, driven end to end, on each supported system.
+for version in win98 win2k winxp; do
+  run_gtest "end to end ($version)" scripts/e2e.sh "$version"
+done
 
 for script in scripts/test-*.sh; do
   [ -f "$script" ] || continue
