@@ -23,6 +23,8 @@ const DWORD kFirstRoom = 260;
 const int kEnumRetries = 3;
 const DWORD kMaxProfileValue = 1u << 24;
 const int kLineBufferSize = 260;
+const char kWinIniHeading[] = "[Win.ini]";
+const char kRegistryHeadingStart[] = "[Registry - ";
 
 const char* const iniKeys[] = {"run", "load"};
 const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
@@ -265,15 +267,23 @@ int Engine::loadListingFromFile(const char* path) {
   file.expandTabs = 0;
   file.readEnd = file.data + findRecordHeading(file.data, file.length);
   StrBuf line;
+  // An empty or foreign file restores nothing and must say so, rather than
+  // end in a Success dialog for a machine left without its settings.
+  bool ours = savedRecord.state != RECORD_NONE;
   while (!file.atEnd()) {
     if (!file.readLine(line)) {
       host.resetListing();
       savedRecord.clear();
       return 0;
     }
+    char start[sizeof kRegistryHeadingStart];
+    copyText(start, sizeof start, line.c_str());  // cut to the heading's start on purpose
+    ours = ours || lstrcmpiA(line.c_str(), kWinIniHeading) == 0 ||
+           lstrcmpiA(start, kRegistryHeadingStart) == 0;
     addLine(line.c_str(), plainColour);
   }
-  return 1;
+  if (!ours) host.resetListing();
+  return ours ? 1 : 0;
 }
 
 int Engine::restoreWinIniValues() {

@@ -159,6 +159,9 @@ TEST(SettingsRecord, MalformedLinesAreRejected) {
       "value 1 - - extra",
       "value  1 - -",         // empty field
       "key HKLM",
+      "key HKU Run",          // only the two roots and the eight keys are ever recorded
+      "key HKLM Winlogon",
+      "key HKLM run",
       "sub -",                // a subkey needs a path
       "ini run",
       "end 1 123",            // checksum needs eight digits

@@ -88,6 +88,13 @@ bool sameText(TextSpan field, const char* text) {
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+bool isRecordedRoot(TextSpan field) { return sameText(field, "HKLM") || sameText(field, "HKCU"); }
+
+bool isRecordedKey(TextSpan field) {
+  return sameText(field, "Run") || sameText(field, "RunOnce") || sameText(field, "RunOnceEx") ||
+         sameText(field, "RunServices");
+}
+
 bool sameTextNoCase(const char* a, size_t aLength, const char* b) {
   size_t bLength = strlen(b);
   if (aLength != bLength) return false;
@@ -210,8 +217,11 @@ bool parseRecordLine(const char* line, size_t length, RecordEntry& entry) {
              decodeHex(fields[2], entry.data);
     }
     if (sameText(fields[0], "key")) {
+      // Remove records only the eight Run-type keys; a record naming any
+      // other key was not written by us and is not trusted.
       entry.kind = RecordEntry::KEY;
-      return entry.root.append(fields[1].text, fields[1].length) &&
+      return isRecordedRoot(fields[1]) && isRecordedKey(fields[2]) &&
+             entry.root.append(fields[1].text, fields[1].length) &&
              entry.name.append(fields[2].text, fields[2].length);
     }
     if (sameText(fields[0], "end")) {
