@@ -28,10 +28,13 @@ fi
 # the tests' prefix or leave anything in it.
 export WINEPREFIX=$BUILD_DIR/bench-prefix
 source scripts/wine-env.sh
-wine_server_up 2>/dev/null
-wine_version winxp
 XVFB_PID=""
 trap 'display_down; wine_server_down' EXIT
+# The display comes first: Wine's desktop process, started with the
+# session, keeps the display it found then.
+if want startup || want cpu; then display_up; fi
+wine_server_up 2>/dev/null
+wine_version winxp
 
 # Windows paths for Wine: the whole Linux tree is drive Z:.
 winpath() { echo "Z:${1//\//\\}"; }
@@ -79,7 +82,6 @@ if want engine; then
 fi
 
 if want startup; then
-  display_up
   out=$(wine "$BUILD_DIR/tests/bench_ui.exe" startup "$REPS" \
           "$(winpath "$BUILD_DIR/program64/startlull.exe")" MainClass \
           "$(winpath "$BUILD_DIR/program64/minimal_window.exe")" MinimalClass 2>&1)
@@ -95,7 +97,6 @@ if want startup; then
 fi
 
 if want cpu; then
-  display_up
   out=$(wine "$BUILD_DIR/tests/bench_ui.exe" msgwindow 2 2>&1)
   read -r _ _ cpu wall <<<"$(grep '^RESULT msgwindow' <<<"$out")"
   if [ -n "${wall:-}" ]; then
