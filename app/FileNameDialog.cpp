@@ -23,7 +23,16 @@ bool FileNameDialog::Run(HWND owner, char* fileName, int size) {
   dialog.lpstrTitle = "";
   dialog.Flags = saveDialogFlags;
   dialog.lpstrDefExt = extension;
-  if (!GetSaveFileNameA(&dialog)) return false;
+  // COMDLG32 is loaded on first use: the program starts faster without it.
+  typedef BOOL(WINAPI * GetSaveFileNameProc)(OPENFILENAMEA*);
+  static GetSaveFileNameProc getSaveFileName = nullptr;
+  if (!getSaveFileName) {
+    HMODULE dialogs = LoadLibraryA("comdlg32.dll");
+    if (dialogs)
+      getSaveFileName = reinterpret_cast<GetSaveFileNameProc>(
+          reinterpret_cast<void*>(GetProcAddress(dialogs, "GetSaveFileNameA")));
+  }
+  if (!getSaveFileName || !getSaveFileName(&dialog)) return false;
 
   stripExtension(fileName);
   return appendText(fileName, size, ".") && appendText(fileName, size, extension);

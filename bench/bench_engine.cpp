@@ -183,8 +183,8 @@ size_t rawFind(const Paths& paths) {
 }
 
 // Every value of the eight keys with its type and whole data: what saving
-// them whole cannot do without. Remove does this twice (the record, then
-// its proof just before anything is deleted); shown beside the figures.
+// them whole cannot do without; Remove does it once, for its record. Shown
+// beside the figures.
 size_t readAllValues() {
   size_t seen = 0;
   std::vector<char> name, data;

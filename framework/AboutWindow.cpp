@@ -1,7 +1,6 @@
 #include "framework/AboutWindow.h"
 
 #include <math.h>
-#include <shellapi.h>
 
 namespace {
 const char msgClassName[] = "CMSGCLASS";
@@ -22,8 +21,18 @@ const int extraLinesWithoutLink = 8;
 }  // namespace
 
 void OpenLinkWithShell(HWND owner, const char* link) {
-  // Nothing is reported when the link cannot be opened.
-  ShellExecuteA(owner, "open", link, "", "", SW_SHOWNORMAL);
+  // SHELL32 is loaded on the first click: without it in the imports the
+  // program starts faster. Nothing is reported when the link cannot be opened.
+  typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, const char*, const char*, const char*,
+                                               const char*, INT);
+  static ShellExecuteProc shellExecute = nullptr;
+  if (!shellExecute) {
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    if (shell)
+      shellExecute = reinterpret_cast<ShellExecuteProc>(
+          reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
+  }
+  if (shellExecute) shellExecute(owner, "open", link, "", "", SW_SHOWNORMAL);
 }
 
 AboutWindow::AboutWindow()

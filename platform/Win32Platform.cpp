@@ -1,6 +1,6 @@
 #include "platform/Platform.h"
 
-#include <shlwapi.h>
+#include <windows.h>
 
 BOOL Win32Platform::GetVersionExA(OSVERSIONINFOA* info) { return ::GetVersionExA(info); }
 UINT Win32Platform::GetWindowsDirectoryA(char* buffer, UINT size) {
@@ -62,7 +62,16 @@ LONG Win32Platform::RegDeleteValueA(HKEY key, const char* name) {
   return ::RegDeleteValueA(key, name);
 }
 LONG Win32Platform::SHDeleteKeyA(HKEY root, const char* subKey) {
-  return ::SHDeleteKeyA(root, subKey);
+  // SHLWAPI is loaded on first use, by Remove: the program starts faster without it.
+  typedef LONG(WINAPI * DeleteKeyProc)(HKEY, const char*);
+  static DeleteKeyProc deleteKey = nullptr;
+  if (!deleteKey) {
+    HMODULE shlwapi = LoadLibraryA("shlwapi.dll");
+    if (shlwapi)
+      deleteKey = reinterpret_cast<DeleteKeyProc>(
+          reinterpret_cast<void*>(GetProcAddress(shlwapi, "SHDeleteKeyA")));
+  }
+  return deleteKey ? deleteKey(root, subKey) : ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 HANDLE Win32Platform::FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
