@@ -36,7 +36,6 @@ wine_prefix() {
 # Keeps one wineserver alive, so Wine's own start-up (which runs and deletes
 # RunOnce values) happens once, before any test seeds entries.
 wine_server_up() {
-  [ -f /work/briefs/NOTICE.md ] && echo "note: read /work/briefs/NOTICE.md (64-bit Wine)" >&2
   wine_prefix
   wineserver -p >/dev/null 2>&1 || true
   wine cmd /c exit >/dev/null 2>&1 || true
