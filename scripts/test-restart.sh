@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Restarts Windows for real, once per system kind, in a throwaway Wine prefix
-# and checks from the Linux side that every Windows process of that prefix
-# that ran before the restart ends: the caller, a bystander program and
-# Wine's services (its desktop process stays, like the wineserver). Wine's reboot then starts its services anew; those
-# new processes are expected. Needs the tests tree (engine_tests.exe).
+# Restarts Windows for real, once per system kind, in a throwaway Wine prefix:
+# a Remove whose user chooses "&Restart". Checks from the Linux side that
+# every Windows process of that prefix that ran before the restart ends: the
+# caller, a bystander program and Wine's services (its desktop process stays,
+# like the wineserver; Wine's reboot then starts its services anew, and those
+# new processes are expected). Then a new process restores what the Remove
+# took away. Needs the tests tree (engine_tests.exe).
 #   BUILD_DIR=... scripts/test-restart.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -96,8 +98,14 @@ for version in winxp win2k win98; do
     done
     ok=0
   fi
+  if ! wine "$TESTS" "${DISABLED[0]}" "${DISABLED[1]}RestoreAfterRestart" \
+       >"$LOGS/$version-restore.txt" 2>&1; then
+    echo "$version: Restore after the restart did not give the entries back:" >&2
+    grep -E 'Failure|Expected|Which is|actual' "$LOGS/$version-restore.txt" | head -10 >&2
+    ok=0
+  fi
   if [ "$ok" = 1 ]; then
-    echo "$version: the restart ended all $(wc -w <<<"$before") processes of the prefix"
+    echo "$version: the restart ended all $(wc -w <<<"$before") processes of the prefix; Restore gave everything back"
   else
     failures=$((failures + 1))
   fi

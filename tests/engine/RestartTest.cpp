@@ -3,8 +3,10 @@
 #include <stdlib.h>
 
 #include "engine/Engine.h"
+#include "resources/resource.h"
 #include "tests/support/FaultPlatform.h"
 #include "tests/support/RecordingHost.h"
+#include "tests/support/TestMachine.h"
 
 namespace {
 
@@ -76,21 +78,49 @@ TEST(RestartTest, EnablesTheShutdownPrivilegeAndClosesTheToken) {
   EXPECT_LT(close, exit);
 }
 
-// Restarts the Wine prefix it runs in for real: every process of the prefix
-// ends. scripts/test-restart.sh runs it in a throwaway prefix and watches
-// from outside; it is disabled everywhere else.
+const char kRestartRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRestartValue[] = "Restart check";
+const char kRestartData[] = "c:\\windows\\system32\\rundll32.exe";
+const char kRestartFile[] = "restart check.txt";
+
+// Removes a small machine's startup and chooses "&Restart", for real, in the
+// Wine prefix it runs in: every process of the prefix ends.
+// scripts/test-restart.sh runs it in a throwaway prefix, watches from outside,
+// then runs DISABLED_RestoreAfterRestart; disabled everywhere else.
 TEST(RestartTest, DISABLED_RealRestart) {
+  machine::setString(HKEY_CURRENT_USER, kRestartRunKey, kRestartValue, kRestartData);
+  machine::writeFile(machine::startupDir() + "\\" + kRestartFile, "startup item");
   Win32Platform real;
   RecordingHost host;
   Engine engine(real, host);
-  engine.probeSystem();
+  engine.computeLocations();
+  engine.findStartupEntries();
+  host.successDialogAnswers.push_back(1);  // "&Restart"
   printf("restart requested, system kind %d\n", engine.systemKind);
   fflush(stdout);
-  engine.restartWindows();
+  engine.removeStartupEntries();
   Sleep(20000);
   printf("STILL RUNNING after the restart\n");
   fflush(stdout);
   FAIL() << "the restart did not end this process";
+}
+
+// After the real restart: the next start offers Restore, and Restore puts
+// back what the restarting Remove took away.
+TEST(RestartTest, DISABLED_RestoreAfterRestart) {
+  const std::string startupItem = machine::startupDir() + "\\" + kRestartFile;
+  // (Wine's reboot may make an empty Run key anew; the value is what was removed.)
+  EXPECT_EQ("", machine::stringValue(HKEY_CURRENT_USER, kRestartRunKey, kRestartValue));
+  EXPECT_FALSE(machine::exists(startupItem));
+  Win32Platform real;
+  RecordingHost host;
+  Engine engine(real, host);
+  engine.computeLocations();
+  ASSERT_EQ(1, engine.restoreAvailable);
+  EXPECT_EQ(1, engine.restoreStartupEntries());  // "Exit" in the Success dialog
+  EXPECT_EQ(kRestartData, machine::stringValue(HKEY_CURRENT_USER, kRestartRunKey, kRestartValue));
+  EXPECT_EQ("startup item", machine::readFile(startupItem));
+  EXPECT_TRUE(host.errors().empty());
 }
 
 // A bystander for the real restart: waits, and must be ended by it.
