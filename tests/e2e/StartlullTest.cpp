@@ -289,6 +289,36 @@ TEST_F(StartlullTest, DisabledCommandsAndUnknownIdsDoNothing) {
   EXPECT_EQ(before, MachineState());
 }
 
+TEST_F(StartlullTest, AboutFromKeyAndButtonIsRoundModalAndClosesWithOk) {
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  const char* const ways[] = {"Alt+A", "button"};
+  for (const char* way : ways) {
+    SCOPED_TRACE(way);
+    if (std::string(way) == "Alt+A") {
+      app.AltKey('A');
+    } else {
+      app.Click(aboutCommand);
+    }
+    HWND about = app.WaitForWindow("CMSGCLASS", 0);
+    ASSERT_NE(nullptr, about);
+    EXPECT_FALSE(IsWindowEnabled(app.main)) << "the main window waits for the About window";
+    RECT frame;
+    GetWindowRect(about, &frame);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(COMPLEXREGION, GetWindowRgn(about, region));
+    EXPECT_TRUE(PtInRegion(region, (frame.right - frame.left) / 2, (frame.bottom - frame.top) / 2));
+    EXPECT_FALSE(PtInRegion(region, 2, 2)) << "a corner lies outside the round window";
+    DeleteObject(region);
+    HWND ok = FindWindowExA(about, 0, "BUTTON", "&Ok");
+    ASSERT_NE(nullptr, ok);
+    PostMessageA(ok, BM_CLICK, 0, 0);
+    EXPECT_TRUE(app.WaitWindowGone(about));
+    app.Settle();
+    EXPECT_TRUE(IsWindowEnabled(app.main));
+  }
+  EXPECT_TRUE(app.Running());
+}
+
 TEST_F(StartlullTest, ExitKeyButtonAndCloseBoxEndWithCodeZero) {
   const char* const ways[] = {"button", "Alt+X", "close box"};
   for (const char* way : ways) {
