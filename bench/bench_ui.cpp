@@ -18,6 +18,7 @@
 #include "bench/BenchTiming.h"
 #include "framework/MsgWindow.h"
 #include "framework/WindowBase.h"
+#include "tests/support/ProcessCpu.h"
 
 namespace {
 
@@ -93,30 +94,19 @@ int benchStartup(int reps, const char* exes[2], const char* classes[2]) {
   return 0;
 }
 
-ULONGLONG processCpu100ns() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  ULARGE_INTEGER k, u;
-  k.LowPart = kernel.dwLowDateTime;
-  k.HighPart = kernel.dwHighDateTime;
-  u.LowPart = user.dwLowDateTime;
-  u.HighPart = user.dwHighDateTime;
-  return k.QuadPart + u.QuadPart;
-}
-
 MsgWindow messageWindow;
 ULONGLONG cpuStart, cpuEnd;
 double wallStart, wallEnd;
 
 void CALLBACK StartMeasuring(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(NULL, timer);
-  cpuStart = processCpu100ns();
+  cpuStart = processCpuTime();
   wallStart = nowMs();
 }
 
 void CALLBACK StopMeasuring(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(NULL, timer);
-  cpuEnd = processCpu100ns();
+  cpuEnd = processCpuTime();
   wallEnd = nowMs();
   if (messageWindow.hwnd) PostMessageA(messageWindow.hwnd, WM_CLOSE, 0, 0);
 }

@@ -9,6 +9,7 @@
 
 #include "framework/MsgWindow.h"
 #include "tests/framework/FrameworkTestSupport.h"
+#include "tests/support/ProcessCpu.h"
 
 namespace {
 
@@ -269,35 +270,24 @@ TEST_F(MsgWindowTest, ReportLooksGreyWithASunkenFrame) {
   EXPECT_STREQ("Startlull", title);
 }
 
-ULONGLONG ProcessCpuTime() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  ULARGE_INTEGER k, u;
-  k.LowPart = kernel.dwLowDateTime;
-  k.HighPart = kernel.dwHighDateTime;
-  u.LowPart = user.dwLowDateTime;
-  u.HighPart = user.dwHighDateTime;
-  return k.QuadPart + u.QuadPart;  // 100 ns units
-}
-
 TEST_F(MsgWindowTest, AnOpenWindowCostsNoCpu) {
   // The measure itself must see work: a busy third of a second shows (at
   // least 50 ms of it on a machine shared with other work).
-  ULONGLONG busyStart = ProcessCpuTime();
+  ULONGLONG busyStart = processCpuTime();
   DWORD spinStart = GetTickCount();
   while (GetTickCount() - spinStart < 300) {
   }
-  ASSERT_GT(ProcessCpuTime() - busyStart, 500000u) << "GetProcessTimes does not count here";
+  ASSERT_GT(processCpuTime() - busyStart, 500000u) << "GetProcessTimes does not count here";
 
   ULONGLONG cpuStart = 0, cpuEnd = 0;
   DWORD wallStart = 0, wallEnd = 0;
   ShowWith(window, owner, "Waiting", "caption", reportStyle, [&] {
     UpdateWindow(window.hwnd);
-    cpuStart = ProcessCpuTime();
+    cpuStart = processCpuTime();
     wallStart = GetTickCount();
     RunSoon(
         [&] {
-          cpuEnd = ProcessCpuTime();
+          cpuEnd = processCpuTime();
           wallEnd = GetTickCount();
           PostMessageA(window.hwnd, WM_CLOSE, 0, 0);
         },
