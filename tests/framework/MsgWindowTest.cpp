@@ -297,7 +297,10 @@ TEST_F(MsgWindowTest, AnOpenWindowCostsNoCpu) {
   double cpuMs = (cpuEnd - cpuStart) / 10000.0;
   double share = cpuMs / (wallEnd - wallStart);
   RecordProperty("cpu_ms", static_cast<int>(cpuMs));
-  EXPECT_LT(share, 0.05) << cpuMs << " ms of CPU over " << (wallEnd - wallStart) << " ms";
+  // Under 1% of a core: a wait that polls, even with Sleep(1) between looks
+  // at the queue, costs several percent under Wine; a blocking wait costs
+  // nothing measurable.
+  EXPECT_LT(share, 0.01) << cpuMs << " ms of CPU over " << (wallEnd - wallStart) << " ms";
 }
 
 }  // namespace
