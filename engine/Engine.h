@@ -56,8 +56,9 @@ class Engine {
   // Restore
   int restoreStartupEntries();
 
-  // Startup folder transfer
-  int moveFolderContents(const char* from, const char* to);
+  // Startup folder transfer. recordedAs ("user" or "common"): the items come
+  // back from an inactive folder and get the attributes savedRecord holds.
+  int moveFolderContents(const char* from, const char* to, const char* recordedAs = nullptr);
 
   // Boot files
   void parkBootFiles();
@@ -95,4 +96,8 @@ class Engine {
   // The record of the settings file last written by Remove or read by
   // Restore: whole keys and win.ini values, for roll-back and Restore.
   SavedRecord savedRecord;
+  // Set while the file at settingsPath is our settings file (Remove wrote
+  // it, or Restore read it): no folder move carries it off then. Before a
+  // Remove has saved, a file of that name is an item of the user's.
+  bool settingsFileInPlace;
 };

@@ -137,7 +137,10 @@ int Engine::listRegistryKey(HKEY root, const char* keyName) {
                                       buffers.data, &dataSize);
     }
     ++index;
-    if (result == ERROR_NO_MORE_ITEMS) break;
+    // A value that keeps growing is skipped; any other error ends the key:
+    // a key deleted while it is listed answers ERROR_KEY_DELETED for every
+    // index, never ERROR_NO_MORE_ITEMS.
+    if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) break;
     if (result != ERROR_SUCCESS || buffers.name == nullptr || nameSize == 0) continue;
 
     if (!headingWritten) {

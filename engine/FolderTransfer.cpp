@@ -17,9 +17,45 @@ bool joinPath(StrBuf& path, const char* folder, const char* name) {
   return path.append(folder) && path.appendChar('\\') && path.append(name);
 }
 
+// The error of a call that failed; never ERROR_SUCCESS, which would pass
+// for an item that arrived.
+DWORD failure(Platform& platform) {
+  DWORD error = platform.GetLastError();
+  return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
+// Moves one item of the source folder; ERROR_SUCCESS when it arrived or
+// was dropped as a duplicate, else the error to show.
+DWORD moveItem(Engine& engine, const char* name, const char* from, const char* to,
+               const char* recordedAs, size_t* recordHint) {
+  Platform& platform = engine.platform;
+  StrBuf source, destination;
+  if (!joinPath(source, from, name) || !joinPath(destination, to, name))
+    return ERROR_NOT_ENOUGH_MEMORY;
+  // The settings file lives in the user's inactive folder and only its own
+  // step moves or deletes it: a folder move never carries it off.
+  if (engine.settingsFileInPlace && lstrcmpiA(source.c_str(), engine.settingsPath) == 0)
+    return ERROR_SUCCESS;
+  // Attributes go with the item (MoveFileA keeps them), so they are given
+  // back before it moves: an item that cannot have them stays behind, and
+  // with it the inactive folder that offers Restore again.
+  unsigned long attributes;
+  if (recordedAs && engine.savedRecord.fileAttributes(recordedAs, name, &attributes, recordHint) &&
+      !platform.SetFileAttributesA(source.c_str(), attributes))
+    return failure(platform);
+  if (platform.MoveFileA(source.c_str(), destination.c_str())) return ERROR_SUCCESS;
+  DWORD error = failure(platform);
+  if (error != ERROR_ALREADY_EXISTS) return error;
+  // The destination's copy wins; results ignored, as a file that will not
+  // go simply stays behind. A read-only file would refuse to go.
+  platform.SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_NORMAL);
+  platform.DeleteFileA(source.c_str());
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
-int Engine::moveFolderContents(const char* from, const char* to) {
+int Engine::moveFolderContents(const char* from, const char* to, const char* recordedAs) {
   // An empty path would mean the root folder of the current drive.
   if (from[0] == '\0' || to[0] == '\0') return 1;
 
@@ -30,29 +66,12 @@ int Engine::moveFolderContents(const char* from, const char* to) {
   if (search == INVALID_HANDLE_VALUE) return 1;
 
   int result = 1;
-  StrBuf source, destination;
+  size_t recordHint = 0;
   do {
     // Skips ".", ".." and subfolders; hidden, system and read-only files move.
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-
-    DWORD error;
-    if (joinPath(source, from, found.cFileName) &&
-        joinPath(destination, to, found.cFileName)) {
-      if (platform.MoveFileA(source.c_str(), destination.c_str())) {
-        // Result ignored: the file has arrived either way.
-        platform.SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
-        continue;
-      }
-      error = platform.GetLastError();
-      if (error == ERROR_ALREADY_EXISTS) {
-        // The destination's copy wins; result ignored, as a file that will
-        // not go simply stays behind.
-        platform.DeleteFileA(source.c_str());
-        continue;
-      }
-    } else {
-      error = ERROR_NOT_ENOUGH_MEMORY;
-    }
+    DWORD error = moveItem(*this, found.cFileName, from, to, recordedAs, &recordHint);
+    if (error == ERROR_SUCCESS) continue;
 
     char message[40];
     copyText(message, sizeof message, "Can't copy - error #");

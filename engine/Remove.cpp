@@ -19,16 +19,16 @@ const RunKeyLocation restoreOrder[RUN_KEY_COUNT] = {
 };
 
 void moveBothBack(Engine& engine) {
-  moveBackAndRemove(engine, engine.commonInactiveDir, engine.commonStartupDir);
-  moveBackAndRemove(engine, engine.inactiveDir, engine.startupDir);
+  moveBackAndRemove(engine, engine.commonInactiveDir, engine.commonStartupDir, kCommonItems);
+  moveBackAndRemove(engine, engine.inactiveDir, engine.startupDir, kUserItems);
 }
 
 // After a failed win.ini or registry step. When everything the settings
-// file holds is back, the file goes and the folders come back. Otherwise
-// nothing more is undone: the folder move would carry the file off, and the
-// user's inactive folder with the file in it keeps Restore available.
+// file holds is back, as read back from win.ini and the keys, the file goes
+// and the folders come back. Otherwise nothing more is undone: the user's
+// inactive folder with the file in it keeps Restore available.
 void rollBack(Engine& engine, bool everythingBack) {
-  if (everythingBack) {
+  if (everythingBack && machineHoldsRecord(engine)) {
     engine.platform.DeleteFileA(engine.settingsPath);
     moveBothBack(engine);
     return;
@@ -46,6 +46,7 @@ int Engine::removeStartupEntries() {
   if (!host.IsCommandEnabled(IDM_REMOVE)) return 0;
   if (!host.removeOptionsDialog(&removeConfigSys, &removeAutoexecBat)) return 0;
   savedRecord.clear();
+  settingsFileInPlace = false;
 
   // Without a Startup folder path there is no inactive folder to hold the
   // settings file and to offer Restore at the next start.
@@ -59,7 +60,7 @@ int Engine::removeStartupEntries() {
   if (commonStartupDir[0] != '\0') {
     if (!platform.CreateDirectoryA(commonInactiveDir, NULL)) {
       host.reportError("Unable to create the \"All Users\" inactive folder", commonInactiveDir);
-      moveBackAndRemove(*this, inactiveDir, startupDir);
+      moveBackAndRemove(*this, inactiveDir, startupDir, kUserItems);
       return 0;
     }
     moveFolderContents(commonStartupDir, commonInactiveDir);
@@ -86,6 +87,7 @@ int Engine::removeStartupEntries() {
     return 0;
   }
 
+  plainMovedItems(*this);
   parkBootFiles();
 
   if (host.successDialog(1)) {
@@ -110,6 +112,10 @@ int Engine::removeRegistryKeys() {
       if (entryCounts[slot] == 0) continue;
       if (!deleteRunKey(root, CURRENT_VERSION_KEY, runKeyNames[name])) {
         restoreDeletedKeys();
+        // SHDeleteKeyA can fail part way, after some of the key's subkeys
+        // went: what is missing comes back, what is there stays.
+        if (savedRecord.holdsKey(recordRootName(root), runKeyNames[name]))
+          refillRegistryKey(*this, root, runKeyNames[name]);
         return 0;
       }
       keyDeleted[slot] = 1;

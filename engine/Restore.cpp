@@ -9,7 +9,6 @@ namespace {
 
 const char kCaption[] = "Startlull";
 const HKEY kRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-const char kSettingsName[] = "\\Startlull.ini";
 
 void reportWithRescuePath(Engine& engine, const char* firstLine) {
   StrBuf message;
@@ -29,24 +28,60 @@ bool moveToRescuePath(Engine& engine) {
   return platform.MoveFileA(engine.settingsPath, engine.rescueIniPath) != FALSE;
 }
 
-// The settings file could not go to the rescue path, so it stayed in the
-// user's inactive folder and the folder move took it along: say where it is.
+// The settings file could not go to the rescue path, so it stayed where it
+// is, in the user's inactive folder (the folder move never takes it).
 void reportWhereSettingsAre(Engine& engine) {
-  StrBuf carried;
-  carried.append(engine.startupDir);
-  carried.append(kSettingsName);
-  const char* where = engine.settingsPath;
-  if (engine.platform.GetFileAttributesA(engine.settingsPath) == INVALID_FILE_ATTRIBUTES &&
-      engine.platform.GetFileAttributesA(carried.c_str()) != INVALID_FILE_ATTRIBUTES)
-    where = carried.c_str();
   StrBuf message;
   message.append("Since there was a problem putting the settings back,\r\n"
                  " the old settings could not be saved in ");
   message.append(engine.rescueIniPath);
   message.append(".\r\nThey are in the file ");
-  message.append(where);
+  message.append(engine.settingsPath);
   message.append(".");
   engine.host.reportError(message.c_str(), kCaption);
+}
+
+// A settings file that is there but cannot be read now is all there is of
+// what Remove took away: nothing is touched, and Restore stays available.
+void reportUnreadable(Engine& engine) {
+  StrBuf message;
+  message.append("Unable to read the old settings in the file ");
+  message.append(engine.settingsPath);
+  message.append(".\r\nNothing was restored and the file was kept.\r\n"
+                 "Close any program that is using it, then choose Restore again.");
+  engine.host.reportError(message.c_str(), kCaption);
+}
+
+// win.ini and the keys back from a file that was read; 1 when there was a
+// problem (something could not be written, or the record is damaged).
+int restoreSettings(Engine& engine, int* restored) {
+  if (engine.savedRecord.state == RECORD_DAMAGED) {
+    // Nothing is written from a record that cannot be trusted.
+    reportWithRescuePath(engine, "The saved registry and Win.ini settings are damaged"
+                                 " and were not restored.");
+    return 1;
+  }
+  int problem = 0;
+  if (engine.restoreWinIniValues() == 1) {
+    *restored = 1;
+  } else {
+    problem = 1;
+    reportWithRescuePath(engine, "An error occured while writing to the Win.ini.");
+  }
+  engine.registryWriteFailed = 0;
+  for (int name = RUN; name <= RUN_SERVICES; ++name) {
+    for (const HKEY root : kRoots) {
+      const char* keyName = runKeyNames[name];
+      if (engine.savedRecord.holdsKey(recordRootName(root), keyName) ||
+          engine.findRegistrySection(root, keyName) != 0)
+        *restored |= engine.restoreRegistryKey(root, keyName);
+    }
+  }
+  if (engine.registryWriteFailed) {
+    problem = 1;
+    reportWithRescuePath(engine, "An error occured while writing to the registry.");
+  }
+  return problem;
 }
 
 }  // namespace
@@ -57,58 +92,37 @@ int Engine::restoreStartupEntries() {
   int problem = 0;
   bool rescued = true;
 
-  int loaded = loadListingFromFile(settingsPath);
-  if (!loaded)
+  SettingsRead read = readSettingsFile(*this, settingsPath);
+  if (read == SETTINGS_UNREADABLE) {
+    reportUnreadable(*this);
+    return 0;
+  }
+  settingsFileInPlace = read != SETTINGS_MISSING;
+  if (read != SETTINGS_READ)
     host.reportError("Unable to retrieve old settings, only startup folder will be restored.",
                      settingsPath);
   unparkBootFiles();
 
-  if (loaded) {
-    if (savedRecord.state == RECORD_DAMAGED) {
-      // Nothing is written from a record that cannot be trusted.
-      problem = 1;
-      reportWithRescuePath(*this, "The saved registry and Win.ini settings are damaged"
-                                  " and were not restored.");
-    } else {
-      if (restoreWinIniValues() == 1) {
-        restored = 1;
-      } else {
-        problem = 1;
-        reportWithRescuePath(*this, "An error occured while writing to the Win.ini.");
-      }
-      registryWriteFailed = 0;
-      for (int name = RUN; name <= RUN_SERVICES; ++name) {
-        for (const HKEY root : kRoots) {
-          const char* keyName = runKeyNames[name];
-          if (savedRecord.holdsKey(recordRootName(root), keyName) ||
-              findRegistrySection(root, keyName) != 0)
-            restored |= restoreRegistryKey(root, keyName);
-        }
-      }
-      if (registryWriteFailed) {
-        problem = 1;
-        reportWithRescuePath(*this, "An error occured while writing to the registry.");
-      }
+  if (read == SETTINGS_READ) problem = restoreSettings(*this, &restored);
+  // An empty or foreign file is kept as the rescue copy all the same: it is
+  // not ours to delete.
+  if (read == SETTINGS_NOT_OURS) problem = 1;
+  if (problem) {
+    rescued = moveToRescuePath(*this);
+    if (rescued) {
+      StrBuf message;
+      message.append("Since there was a problem putting the settings back,\r\n"
+                     " the old settings will be saved in ");
+      message.append(rescueIniPath);
+      host.reportError(message.c_str(), kCaption);
     }
-    if (problem) {
-      rescued = moveToRescuePath(*this);
-      if (rescued) {
-        StrBuf message;
-        message.append("Since there was a problem putting the settings back,\r\n"
-                       " the old settings will be saved in ");
-        message.append(rescueIniPath);
-        host.reportError(message.c_str(), kCaption);
-      }
-    } else {
-      platform.DeleteFileA(settingsPath);
-    }
-  } else {
+  } else if (read == SETTINGS_READ) {
     platform.DeleteFileA(settingsPath);
   }
   deleteLeftoverSettings(*this);
 
-  moveBackAndRemove(*this, commonInactiveDir, commonStartupDir);
-  if (moveBackAndRemove(*this, inactiveDir, startupDir)) restored = 1;
+  moveBackAndRemove(*this, commonInactiveDir, commonStartupDir, kCommonItems);
+  if (moveBackAndRemove(*this, inactiveDir, startupDir, kUserItems)) restored = 1;
   if (!rescued) reportWhereSettingsAre(*this);
 
   if (!restored) return 0;

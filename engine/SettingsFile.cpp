@@ -9,6 +9,9 @@
 #include "util/StrBuf.h"
 #include "util/TextBuffer.h"
 
+const char kUserItems[] = "user";
+const char kCommonItems[] = "common";
+
 namespace {
 
 const unsigned kReserveSize = 64000;
@@ -128,8 +131,30 @@ bool recordRunKey(Platform& platform, HKEY root, const char* keyName, RecordWrit
   return ok;
 }
 
+// The items just moved into an inactive folder, with the attributes they
+// had in the Startup folder (the move keeps them; Remove clears them later).
+bool recordFolderItems(Platform& platform, const char* folder, const char* recordedAs,
+                       RecordWriter& record) {
+  StrBuf pattern;
+  if (!pattern.append(folder) || !pattern.append("\\*.*")) return false;
+  WIN32_FIND_DATAA found;
+  HANDLE search = platform.FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      ok = record.file(recordedAs, found.cFileName, strlen(found.cFileName),
+                       found.dwFileAttributes);
+  } while (ok && platform.FindNextFileA(search, &found));
+  // A listing cut short by an error would leave items unrecorded.
+  if (ok && platform.GetLastError() != ERROR_NO_MORE_FILES) ok = false;
+  platform.FindClose(search);
+  return ok;
+}
+
 // Everything Remove is about to take away outside the Startup folders: both
-// win.ini values and every key that existed at the last Find, whole.
+// win.ini values and every key that existed at the last Find, whole; and
+// the attributes of the items it has moved out of the Startup folders.
 bool recordMachine(Engine& engine, RecordWriter& record) {
   for (const char* key : iniKeys) {
     StrBuf value;
@@ -141,6 +166,10 @@ bool recordMachine(Engine& engine, RecordWriter& record) {
       if (engine.entryCounts[runKeySlot(root, name)] != 0 &&
           !recordRunKey(engine.platform, root, runKeyNames[name], record))
         return false;
+  if (!recordFolderItems(engine.platform, engine.inactiveDir, kUserItems, record)) return false;
+  if (engine.commonStartupDir[0] != '\0' &&
+      !recordFolderItems(engine.platform, engine.commonInactiveDir, kCommonItems, record))
+    return false;
   return record.finish();
 }
 
@@ -158,7 +187,9 @@ bool proveSettingsFile(Engine& engine, const char* path, const TextBuffer& writt
   return parsed.valid();
 }
 
-int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName) {
+// Values and keys already there are overwritten, or with keepExisting kept
+// as they are; nothing is deleted.
+int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName, bool keepExisting) {
   Platform& platform = engine.platform;
   RecordCursor cursor(engine.savedRecord.lines.c_str(), engine.savedRecord.lines.length());
   RecordEntry entry;
@@ -174,18 +205,20 @@ int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName) {
     engine.registryWriteFailed = 1;
     return 0;
   }
-  // Values and keys already there are overwritten or kept; nothing is deleted.
   HKEY current = key;
   int count = 0;
   bool ok = true;
-  while (ok && cursor.next(entry) && entry.kind != RecordEntry::KEY &&
-         entry.kind != RecordEntry::INI) {
+  while (ok && cursor.next(entry) &&
+         (entry.kind == RecordEntry::SUBKEY || entry.kind == RecordEntry::VALUE)) {
     if (entry.kind == RecordEntry::SUBKEY) {
       if (current != key) platform.RegCloseKey(current);
       current = key;
       ok = platform.RegCreateKeyExA(key, entry.name.c_str(), 0, NULL, REG_OPTION_NON_VOLATILE,
                                     KEY_ALL_ACCESS, NULL, &current, NULL) == ERROR_SUCCESS;
       if (!ok) current = key;
+    } else if (keepExisting && platform.RegQueryValueExA(current, entry.name.c_str(), NULL, NULL,
+                                                         NULL, NULL) == ERROR_SUCCESS) {
+      continue;
     } else {
       ok = platform.RegSetValueExA(current, entry.name.c_str(), 0, entry.type,
                                    reinterpret_cast<const BYTE*>(entry.data.c_str()),
@@ -202,7 +235,79 @@ int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName) {
   return count;
 }
 
+// Whether the value of that name holds exactly the recorded type and bytes.
+bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
+  DWORD type = REG_NONE, size = 0;
+  if (platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type, NULL, &size) !=
+      ERROR_SUCCESS)
+    return false;
+  StrBuf data;
+  // Room to spare: a size answered for a string may count a terminator.
+  char* room = data.reserveTail(size + 2);
+  if (!room || type != entry.type) return false;
+  size += 2;
+  return platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type,
+                                   reinterpret_cast<BYTE*>(room), &size) == ERROR_SUCCESS &&
+         type == entry.type && size == entry.data.length() &&
+         memcmp(room, entry.data.c_str(), size) == 0;
+}
+
+HKEY openRecordedKey(Platform& platform, const RecordEntry& entry) {
+  StrBuf path;
+  HKEY key;
+  HKEY root = lstrcmpiA(entry.root.c_str(), "HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+  if (!runKeyPath(path, entry.name.c_str()) ||
+      platform.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return NULL;
+  return key;
+}
+
 }  // namespace
+
+bool machineHoldsRecord(Engine& engine) {
+  Platform& platform = engine.platform;
+  const SavedRecord& saved = engine.savedRecord;
+  if (!saved.valid()) return false;
+  RecordCursor cursor(saved.lines.c_str(), saved.lines.length());
+  RecordEntry entry;
+  HKEY key = NULL, current = NULL;
+  bool ok = true;
+  while (ok && cursor.next(entry)) {
+    switch (entry.kind) {
+      case RecordEntry::INI: {
+        StrBuf value;
+        ok = readWholeProfileValue(platform, entry.name.c_str(), value) &&
+             value.length() == entry.data.length() &&
+             memcmp(value.c_str(), entry.data.c_str(), value.length()) == 0;
+        break;
+      }
+      case RecordEntry::KEY:
+        if (current && current != key) platform.RegCloseKey(current);
+        if (key) platform.RegCloseKey(key);
+        key = current = openRecordedKey(platform, entry);
+        ok = key != NULL;
+        break;
+      case RecordEntry::SUBKEY:
+        if (current && current != key) platform.RegCloseKey(current);
+        current = NULL;
+        ok = key && platform.RegOpenKeyExA(key, entry.name.c_str(), 0, KEY_READ, &current) ==
+                        ERROR_SUCCESS;
+        break;
+      case RecordEntry::VALUE:
+        ok = current && valueMatches(platform, current, entry);
+        break;
+      default:
+        break;
+    }
+  }
+  if (current && current != key) platform.RegCloseKey(current);
+  if (key) platform.RegCloseKey(key);
+  return ok;
+}
+
+int refillRegistryKey(Engine& engine, HKEY root, const char* keyName) {
+  return restoreKeyFromRecord(engine, root, keyName, true);
+}
 
 const char* recordRootName(HKEY root) { return root == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU"; }
 
@@ -231,6 +336,7 @@ int saveSettingsFile(Engine& engine) {
     platform.DeleteFileA(temp);
     return 0;
   }
+  engine.settingsFileInPlace = true;
   engine.savedRecord.load(text.data, text.length);
   return engine.savedRecord.valid() ? 1 : 0;
 }
@@ -246,19 +352,45 @@ void deleteLeftoverSettings(Engine& engine) {
   if (memcmp(leftover.data, kSettingsStart, compared) == 0) engine.platform.DeleteFileA(temp);
 }
 
-int moveBackAndRemove(Engine& engine, const char* inactive, const char* startup) {
+int moveBackAndRemove(Engine& engine, const char* inactive, const char* startup,
+                      const char* recordedAs) {
   if (inactive[0] == '\0' || startup[0] == '\0') return 0;
-  if (engine.moveFolderContents(inactive, startup) != 1) return 0;
+  if (engine.moveFolderContents(inactive, startup, recordedAs) != 1) return 0;
   engine.platform.RemoveDirectoryA(inactive);  // fails, without a word, when files remain
   return 1;
 }
 
-int Engine::loadListingFromFile(const char* path) {
-  host.resetListing();
-  savedRecord.clear();
+void plainMovedItems(Engine& engine) {
+  RecordCursor cursor(engine.savedRecord.lines.c_str(), engine.savedRecord.lines.length());
+  RecordEntry entry;
+  StrBuf path;
+  while (cursor.next(entry)) {
+    if (entry.kind != RecordEntry::FILE_ITEM) continue;
+    path.clear();
+    path.append(lstrcmpiA(entry.root.c_str(), kUserItems) == 0 ? engine.inactiveDir
+                                                                : engine.commonInactiveDir);
+    path.appendChar('\\');
+    // Result ignored: the record holds the attributes either way.
+    if (path.append(entry.name.c_str()))
+      engine.platform.SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+}
+
+SettingsRead readSettingsFile(Engine& engine, const char* path) {
+  Platform& platform = engine.platform;
+  engine.host.resetListing();
+  engine.savedRecord.clear();
   TextBuffer file;
-  if (!file.open(platform, path, kLineBufferSize)) return 0;
-  savedRecord.load(file.data, file.length);
+  if (!file.open(platform, path, kLineBufferSize)) {
+    // Only a file that is not there may be passed over; one that is there
+    // but cannot be read now (held by another program, no memory) may hold
+    // everything Remove took away.
+    bool missing = platform.GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
+                   (platform.GetLastError() == ERROR_FILE_NOT_FOUND ||
+                    platform.GetLastError() == ERROR_PATH_NOT_FOUND);
+    return missing ? SETTINGS_MISSING : SETTINGS_UNREADABLE;
+  }
+  engine.savedRecord.load(file.data, file.length);
   // The listing is the file's lines up to our record; tabs and long lines
   // come back as they were written.
   file.expandTabs = 0;
@@ -266,21 +398,25 @@ int Engine::loadListingFromFile(const char* path) {
   StrBuf line;
   // An empty or foreign file restores nothing and must say so, rather than
   // end in a Success dialog for a machine left without its settings.
-  bool ours = savedRecord.state != RECORD_NONE;
+  bool ours = engine.savedRecord.state != RECORD_NONE;
   while (!file.atEnd()) {
     if (!file.readLine(line)) {
-      host.resetListing();
-      savedRecord.clear();
-      return 0;
+      engine.host.resetListing();
+      engine.savedRecord.clear();
+      return SETTINGS_UNREADABLE;
     }
     char start[sizeof kRegistryHeadingStart];
     copyText(start, sizeof start, line.c_str());  // cut to the heading's start on purpose
     ours = ours || lstrcmpiA(line.c_str(), kWinIniHeading) == 0 ||
            lstrcmpiA(start, kRegistryHeadingStart) == 0;
-    addLine(line.c_str(), plainColour);
+    engine.addLine(line.c_str(), plainColour);
   }
-  if (!ours) host.resetListing();
-  return ours ? 1 : 0;
+  if (!ours) engine.host.resetListing();
+  return ours ? SETTINGS_READ : SETTINGS_NOT_OURS;
+}
+
+int Engine::loadListingFromFile(const char* path) {
+  return readSettingsFile(*this, path) == SETTINGS_READ ? 1 : 0;
 }
 
 int Engine::restoreWinIniValues() {
@@ -311,7 +447,7 @@ int Engine::findRegistrySection(HKEY root, const char* keyName) {
 
 int Engine::restoreRegistryKey(HKEY root, const char* keyName) {
   if (savedRecord.holdsKey(recordRootName(root), keyName))
-    return restoreKeyFromRecord(*this, root, keyName);
+    return restoreKeyFromRecord(*this, root, keyName, false);
 
   int start = findRegistrySection(root, keyName);
   if (start == 0) {

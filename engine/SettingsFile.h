@@ -4,6 +4,10 @@
 
 #include "engine/Engine.h"
 
+// How the record names the items of the user's and the All Users Startup folder.
+extern const char kUserItems[];
+extern const char kCommonItems[];
+
 // "HKLM" or "HKCU", as the record names a root.
 const char* recordRootName(HKEY root);
 
@@ -20,8 +24,34 @@ int saveSettingsFile(Engine& engine);
 void deleteLeftoverSettings(Engine& engine);
 
 // The folder move of a roll-back or a Restore: from an inactive folder back
-// to its Startup folder, then the inactive folder removed when the move ran
-// to its end. A folder with an empty path is left alone: nothing moves from
-// or to a drive's root. Returns 1 when the move ran to its end, 0 when it
-// was cancelled or skipped.
-int moveBackAndRemove(Engine& engine, const char* inactive, const char* startup);
+// to its Startup folder, each item given the attributes the saved record
+// holds for it under recordedAs ("user" or "common"), then the inactive
+// folder removed when the move ran to its end. A folder with an empty path
+// is left alone: nothing moves from or to a drive's root. Returns 1 when
+// the move ran to its end, 0 when it was cancelled or skipped.
+int moveBackAndRemove(Engine& engine, const char* inactive, const char* startup,
+                      const char* recordedAs);
+
+// Clears the attributes of the items Remove moved into the inactive
+// folders, once the settings file that records them is in place.
+void plainMovedItems(Engine& engine);
+
+// Adds to a Run-type key what the saved record holds and the key lacks,
+// keeping every value that is there: for a key whose deletion failed part
+// way. Returns the number of values and keys written, 0 on a failure (and
+// then sets registryWriteFailed).
+int refillRegistryKey(Engine& engine, HKEY root, const char* keyName);
+
+// Whether win.ini and the keys hold everything the saved record holds:
+// every recorded value there with its type and bytes (others may be there too).
+bool machineHoldsRecord(Engine& engine);
+
+enum SettingsRead {
+  SETTINGS_READ,        // ours: the listing and any record are loaded
+  SETTINGS_MISSING,     // no file at that path
+  SETTINGS_UNREADABLE,  // there, but it cannot be read now
+  SETTINGS_NOT_OURS,    // empty, or not a settings file
+};
+
+// loadListingFromFile, telling why a file was not loaded.
+SettingsRead readSettingsFile(Engine& engine, const char* path);

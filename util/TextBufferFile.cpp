@@ -35,7 +35,8 @@ int TextBuffer::loadFile(Platform& platform, const char* path, unsigned spare) {
   DWORD read = 0;
   BOOL ok = platform.ReadFile(file, data, size, &read, NULL);
   platform.CloseHandle(file);
-  if (!ok) {
+  // A short read is a failure: half a file must never pass for a whole one.
+  if (!ok || read != size) {
     release();
     return 0;
   }

@@ -97,8 +97,9 @@ std::vector<BadInputCase> badInputCases() {
   const std::string whole = typicalSettings();
   const size_t recordAt = typicalListing().size();
   return {
-      {"empty", "", "Unable to retrieve old settings", RESTORED, false},
-      {"binary", binaryBytes(), "Unable to retrieve old settings", RESTORED, false},
+      // Not ours to delete: kept as the rescue copy.
+      {"empty", "", "Unable to retrieve old settings", RESCUED, false},
+      {"binary", binaryBytes(), "Unable to retrieve old settings", RESCUED, false},
       {"record cut in the middle", whole.substr(0, recordAt + (whole.size() - recordAt) / 2),
        "damaged", RESCUED, false},
       {"record with odd hex", recordWith("5472617", "547261"), "damaged", RESCUED, false},

@@ -103,19 +103,25 @@ TEST_F(RemoveTest, AllUsersInactiveFolderThatExistsPutsTheUsersItemsBack) {
 }
 
 TEST_F(RemoveTest, EverySaveFailureRollsBackBeforeAnythingElseChanges) {
+  enum Mode { FAILS, SHORT, CHANGED };
   struct Case {
     const char* what;
     Call call;
     const char* match;
-    bool partial;
+    Mode mode;
+    DWORD error;
   } cases[] = {
-      {"temporary file not created", Call::CreateFileA, "Startlull.ini.tmp", false},
-      {"write fails", Call::WriteFile, "Startlull.ini.tmp", false},
-      {"short write", Call::WriteFile, "Startlull.ini.tmp", true},
-      {"flush fails", Call::FlushFileBuffers, "Startlull.ini.tmp", false},
-      {"read back fails", Call::ReadFile, "Startlull.ini.tmp", false},
-      {"rename fails", Call::MoveFileA, "Startlull.ini.tmp|", false},
-      {"a key cannot be read whole", Call::RegEnumValueA, "HKLM", false},
+      {"temporary file not created", Call::CreateFileA, "Startlull.ini.tmp", FAILS,
+       ERROR_ACCESS_DENIED},
+      {"write fails", Call::WriteFile, "Startlull.ini.tmp", FAILS, ERROR_DISK_FULL},
+      {"short write", Call::WriteFile, "Startlull.ini.tmp", SHORT, ERROR_DISK_FULL},
+      {"bytes changed on the way to disk", Call::WriteFile, "Startlull.ini.tmp", CHANGED, 0},
+      {"flush fails", Call::FlushFileBuffers, "Startlull.ini.tmp", FAILS, ERROR_DISK_FULL},
+      {"read back fails", Call::ReadFile, "Startlull.ini.tmp", FAILS, ERROR_SHARING_VIOLATION},
+      {"bytes changed on the way back", Call::ReadFile, "Startlull.ini.tmp", CHANGED, 0},
+      {"rename fails", Call::MoveFileA, "Startlull.ini.tmp|", FAILS, ERROR_ACCESS_DENIED},
+      {"a key cannot be read whole", Call::RegEnumValueA, "HKLM", FAILS, ERROR_ACCESS_DENIED},
+      {"a key deleted while it is read", Call::RegEnumValueA, "HKCU", FAILS, ERROR_KEY_DELETED},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -124,7 +130,10 @@ TEST_F(RemoveTest, EverySaveFailureRollsBackBeforeAnythingElseChanges) {
     find();
     host.events.clear();
     // After Find, so that only the save sees the fault.
-    platform.fail(c.call, c.match, ERROR_ACCESS_DENIED, 0, -1, c.partial);
+    if (c.mode == CHANGED)
+      platform.corrupt(c.call, c.match);
+    else
+      platform.fail(c.call, c.match, c.error, 0, -1, c.mode == SHORT);
     EXPECT_EQ(0, engine.removeStartupEntries());
     platform.clearFaults();
     EXPECT_EQ((Lines{"dialog:remove", kSaveFailed}), eventTexts());
@@ -178,25 +187,37 @@ TEST_F(RemoveTest, KeyThatWillNotDeleteBringsBackTheKeysAlreadyDeleted) {
   machine::createKey(HKEY_LOCAL_MACHINE, kPrefix + "RunServices");
   machine::setValue(HKEY_CURRENT_USER, kPrefix + "RunOnce", "Once", REG_BINARY,
                     std::string("\x00\xff", 2));
+  machine::setString(HKEY_CURRENT_USER, kPrefix + "RunOnce\\Later", "Then", "then.exe");
   MachinePicture before = takePicture();
   find();
   platform.fail(Call::SHDeleteKeyA, "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
                 ERROR_ACCESS_DENIED, 0, 1);
+  // It fails part way: the subkey and the value are gone already.
+  platform.onFault = [&](Call, const std::string&) {
+    machine::deleteKey(HKEY_CURRENT_USER, kPrefix + "RunOnce\\Later");
+    HKEY key;
+    RegOpenKeyExA(HKEY_CURRENT_USER, (kPrefix + "RunOnce").c_str(), 0, KEY_ALL_ACCESS, &key);
+    RegDeleteValueA(key, "Once");
+    RegCloseKey(key);
+  };
   EXPECT_EQ(0, engine.removeStartupEntries());
   platform.clearFaults();
+  platform.onFault = nullptr;
 
   EXPECT_EQ((Lines{"dialog:remove",
                    "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
                    "Can't find section|[Registry - local_machine, RunServices]", kRegistryFailed}),
             eventTexts());
-  // Re-created in the roll-back order; the empty key had nothing to bring back.
+  // Re-created in the roll-back order, the key that failed last; the empty
+  // key had nothing to bring back.
   Lines created;
   for (const CallRecord& record : platform.log)
     if (record.call == Call::RegCreateKeyExA) created.push_back(record.arg);
   EXPECT_EQ((Lines{"HKLM\\" + kPrefix + "Run", "HKCU\\" + kPrefix + "Run",
                    "HKLM\\" + kPrefix + "RunOnce", "HKLM\\" + kPrefix + "RunOnceEx",
                    "HKLM\\" + kPrefix + "RunOnceEx\\0001",
-                   "HKLM\\" + kPrefix + "RunOnceEx\\0001\\Depend"}),
+                   "HKLM\\" + kPrefix + "RunOnceEx\\0001\\Depend",
+                   "HKCU\\" + kPrefix + "RunOnce", "HKCU\\" + kPrefix + "RunOnce\\Later"}),
             created);
   MachinePicture after = takePicture();
   int services = runKeySlot(HKEY_LOCAL_MACHINE, RUN_SERVICES);

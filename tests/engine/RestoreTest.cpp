@@ -178,17 +178,28 @@ TEST_F(RestoreTest, SettingsThatCannotReachTheRescuePathAreFoundWhereTheyEndUp) 
   std::string saved = fileContent(settings());
   platform.fail(Call::WriteProfileStringA, "windows\\load", ERROR_ACCESS_DENIED);
   platform.fail(Call::MoveFileA, "|" + rescue(), ERROR_ACCESS_DENIED);
+  // The user's own file of that name in the Startup folder stays theirs.
+  machine::writeFile(startup + "\\Startlull.ini", "the user's own");
   EXPECT_EQ(1, next->restoreStartupEntries());
   platform.clearFaults();
-  std::string carried = startup + "\\Startlull.ini";
   EXPECT_EQ((Lines{rescueMessage("An error occured while writing to the Win.ini."),
                    "Since there was a problem putting the settings back,\r\n"
                    " the old settings could not be saved in " +
-                       rescue() + ".\r\nThey are in the file " + carried + ".|Startlull",
+                       rescue() + ".\r\nThey are in the file " + settings() + ".|Startlull",
                    "dialog:success 0"}),
             eventTexts());
-  EXPECT_EQ(saved, fileContent(carried));
+  EXPECT_EQ(saved, fileContent(settings()));
+  EXPECT_EQ("the user's own", fileContent(startup + "\\Startlull.ini"));
   EXPECT_FALSE(fileExists(rescue()));
+  // The settings file keeps Restore available, and a later one finishes.
+  machine::removeTree(startup + "\\Startlull.ini");
+  host.events.clear();
+  next = nextStart();
+  ASSERT_EQ(1, next->restoreAvailable);
+  EXPECT_EQ(1, next->restoreStartupEntries());
+  EXPECT_EQ(Lines{"dialog:success 0"}, eventTexts());
+  EXPECT_EQ("load.exe", machine::profileValue("load"));
+  EXPECT_FALSE(fileExists(inactive()));
 }
 
 TEST_F(RestoreTest, CancelledFolderMoveAndFailedWinIniRestoreNothing) {

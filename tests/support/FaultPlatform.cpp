@@ -45,7 +45,11 @@ FaultPlatform::FaultPlatform(Platform& real) : real_(real) {}
 
 void FaultPlatform::fail(Call call, const std::string& match, DWORD error, int skip, int times,
                          bool partial) {
-  faults_.push_back(Fault{call, match, error, skip, times, partial});
+  faults_.push_back(Fault{call, match, error, skip, times, partial, false});
+}
+
+void FaultPlatform::corrupt(Call call, const std::string& match, int skip, int times) {
+  faults_.push_back(Fault{call, match, ERROR_SUCCESS, skip, times, false, true});
 }
 
 int FaultPlatform::count(Call call, const std::string& match) const {
@@ -74,7 +78,9 @@ const FaultPlatform::Fault* FaultPlatform::enter(Call call, const std::string& a
       continue;
     }
     if (fault.times > 0) --fault.times;
-    log.push_back(CallRecord{call, arg, true});
+    log.push_back(CallRecord{call, arg, !fault.corrupt});
+    if (fault.corrupt) return &fault;
+    if (onFault) onFault(call, arg);
     real_.SetLastError(fault.error);
     return &fault;
   }
@@ -328,14 +334,27 @@ HANDLE FaultPlatform::CreateFileA(const char* path, DWORD access, DWORD share,
 
 BOOL FaultPlatform::ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read,
                              OVERLAPPED* overlapped) {
-  FAULTY(ReadFile, handlePath(file), FALSE, real_.ReadFile(file, buffer, size, read, overlapped),
-         result_ != FALSE)
+  std::string path = handlePath(file);
+  const Fault* fault = enter(Call::ReadFile, path);
+  if (fault && !fault->corrupt) return FALSE;
+  BOOL result = real_.ReadFile(file, buffer, size, read, overlapped);
+  if (fault && result && *read > 0) static_cast<BYTE*>(buffer)[*read / 2] ^= 0x20;
+  leave(Call::ReadFile, path, result != FALSE);
+  return result;
 }
 
 BOOL FaultPlatform::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written,
                               OVERLAPPED* overlapped) {
   std::string path = handlePath(file);
   if (const Fault* fault = enter(Call::WriteFile, path)) {
+    if (fault->corrupt) {
+      std::vector<BYTE> changed(static_cast<const BYTE*>(buffer),
+                                static_cast<const BYTE*>(buffer) + size);
+      if (size > 0) changed[size / 2] ^= 0x20;
+      BOOL result = real_.WriteFile(file, changed.data(), size, written, overlapped);
+      leave(Call::WriteFile, path, result != FALSE);
+      return result;
+    }
     if (!fault->partial) return FALSE;
     BOOL result = real_.WriteFile(file, buffer, size / 2, written, overlapped);
     leave(Call::WriteFile, path, result != FALSE);

@@ -39,6 +39,10 @@ class FaultPlatform : public Platform {
   // writes half its bytes and reports success with the short count.
   void fail(Call call, const std::string& match, DWORD error, int skip = 0, int times = -1,
             bool partial = false);
+  // Makes ReadFile or WriteFile calls on a file whose path contains `match`
+  // go through but change one byte of what they read or write, reporting
+  // success all the same (a disk that lies).
+  void corrupt(Call call, const std::string& match, int skip = 0, int times = -1);
   void clearFaults() { faults_.clear(); }
 
   // Every call, in order.
@@ -48,6 +52,9 @@ class FaultPlatform : public Platform {
 
   // Runs after every call that reached the real platform, with its success.
   std::function<void(Call, const std::string& arg, bool succeeded)> afterCall;
+  // Runs when a failure is injected, before the call answers: a test can
+  // make the failure part-way (a key deletion that took some subkeys).
+  std::function<void(Call, const std::string& arg)> onFault;
 
   // Answers in place of the real system when set.
   std::function<BOOL(OSVERSIONINFOA*)> version;
@@ -125,6 +132,7 @@ class FaultPlatform : public Platform {
     int skip;
     int times;
     bool partial;
+    bool corrupt;
   };
   // Records the call; returns the fault to inject, or null.
   const Fault* enter(Call call, const std::string& arg);

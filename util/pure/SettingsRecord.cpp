@@ -194,6 +194,18 @@ bool RecordWriter::value(unsigned long type, const char* name, size_t nameLength
   return line(body);
 }
 
+bool RecordWriter::file(const char* folder, const char* name, size_t nameLength,
+                        unsigned long attributes) {
+  StrBuf body;
+  body.append("file ");
+  body.append(folder);
+  body.appendChar(' ');
+  appendHex(body, name, nameLength);
+  body.appendChar(' ');
+  appendNumber(body, attributes, 10, 1);
+  return line(body);
+}
+
 bool RecordWriter::finish() {
   StrBuf body;
   body.append("end ");
@@ -240,19 +252,30 @@ bool parseRecordLine(const char* line, size_t length, RecordEntry& entry) {
     return parseNumber(fields[1], 10, 0, &entry.type) && decodeHex(fields[2], entry.name) &&
            decodeHex(fields[3], entry.data);
   }
+  if (splitFields(line, length, fields, 4) && sameText(fields[0], "file")) {
+    entry.kind = RecordEntry::FILE_ITEM;
+    return (sameText(fields[1], "user") || sameText(fields[1], "common")) &&
+           entry.root.append(fields[1].text, fields[1].length) &&
+           decodeHex(fields[2], entry.name) && entry.name.length() > 0 &&
+           parseNumber(fields[3], 10, 0, &entry.type);
+  }
   return false;
 }
 
 size_t findRecordHeading(const char* text, size_t length) {
   const char* pos = text;
   const char* end = text + length;
+  size_t last = length, lastWhole = length;
   TextSpan line;
   const char* start = pos;
   while (nextLine(&pos, end, &line)) {
-    if (sameText(line, kRecordHeading)) return static_cast<size_t>(start - text);
+    if (sameText(line, kRecordHeading)) {
+      last = static_cast<size_t>(start - text);
+      if (checkRecord(pos, static_cast<size_t>(end - pos)) == RECORD_VALID) lastWhole = last;
+    }
     start = pos;
   }
-  return length;
+  return lastWhole != length ? lastWhole : last;
 }
 
 RecordState checkRecord(const char* text, size_t length) {
@@ -311,6 +334,32 @@ bool SavedRecord::holdsKey(const char* root, const char* name) const {
     if (entry.kind == RecordEntry::KEY && sameTextNoCase(entry.root.c_str(), entry.root.length(), root) &&
         sameTextNoCase(entry.name.c_str(), entry.name.length(), name))
       return true;
+  return false;
+}
+
+bool SavedRecord::fileAttributes(const char* folder, const char* name,
+                                 unsigned long* attributes, size_t* hint) const {
+  if (!valid() || *hint > lines.length()) return false;
+  // From the hint to the end, then from the start up to the hint.
+  for (int pass = 0; pass < 2; ++pass) {
+    size_t from = pass == 0 ? *hint : 0;
+    size_t to = pass == 0 ? lines.length() : *hint;
+    const char* pos = lines.c_str() + from;
+    const char* end = lines.c_str() + to;
+    TextSpan line;
+    RecordEntry entry;
+    while (nextLine(&pos, end, &line)) {
+      // Most lines are values: look at the kind before decoding.
+      if (line.length < 5 || memcmp(line.text, "file ", 5) != 0) continue;
+      if (!parseRecordLine(line.text, line.length, entry)) continue;
+      if (sameTextNoCase(entry.root.c_str(), entry.root.length(), folder) &&
+          sameTextNoCase(entry.name.c_str(), entry.name.length(), name)) {
+        *attributes = entry.type;
+        *hint = static_cast<size_t>(pos - lines.c_str());
+        return true;
+      }
+    }
+  }
   return false;
 }
 

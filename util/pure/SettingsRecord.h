@@ -8,6 +8,7 @@
 //   key <HKLM|HKCU> <key name>            a Run-type key: its values follow
 //   sub <path hex>                        a key below it (path relative to it)
 //   value <type> <name hex> <data hex>    a value of the last key or sub
+//   file <user|common> <name hex> <attr>  an item moved out of a Startup folder
 //   end <line count> <checksum hex>       count and FNV-1a of the lines above
 // An empty field is written "-". Hex keeps every byte (tabs, line breaks,
 // zero bytes, "=" and "[") out of the line structure.
@@ -41,6 +42,7 @@ class RecordWriter {
   bool subkey(const char* path, size_t length);
   bool value(unsigned long type, const char* name, size_t nameLength, const void* data,
              size_t dataLength);
+  bool file(const char* folder, const char* name, size_t nameLength, unsigned long attributes);
   bool finish();
   const StrBuf& text() const { return text_; }
 
@@ -53,11 +55,11 @@ class RecordWriter {
 };
 
 struct RecordEntry {
-  enum Kind { INI, KEY, SUBKEY, VALUE, END } kind;
-  StrBuf root;  // KEY: "HKLM" or "HKCU"
-  StrBuf name;  // INI: key; KEY: key name; SUBKEY: path; VALUE: value name
+  enum Kind { INI, KEY, SUBKEY, VALUE, FILE_ITEM, END } kind;
+  StrBuf root;  // KEY: "HKLM" or "HKCU"; FILE_ITEM: "user" or "common"
+  StrBuf name;  // INI: key; KEY: key name; SUBKEY: path; VALUE: value name; FILE_ITEM: file name
   StrBuf data;  // INI: value; VALUE: data bytes
-  unsigned long type;
+  unsigned long type;      // VALUE: registry type; FILE_ITEM: file attributes
   unsigned long count;     // END
   unsigned long checksum;  // END
 };
@@ -67,8 +69,12 @@ bool parseRecordLine(const char* line, size_t length, RecordEntry& entry);
 
 enum RecordState { RECORD_NONE = 0, RECORD_VALID = 1, RECORD_DAMAGED = 2 };
 
-// Where the record starts in a settings file's bytes: the offset of its
-// heading line, or length when the file has none (the listing alone).
+// Where the record starts in a settings file's bytes: the offset of the last
+// heading line whose record checks whole, else of the last heading line (a
+// damaged record), or length when the file has none (the listing alone).
+// A listing line can equal the heading (registry data may hold line breaks);
+// the record's own lines are hex and never do, so the real record is found
+// by its structure, not by its first look-alike.
 size_t findRecordHeading(const char* text, size_t length);
 
 // Checks the record's lines (the text after the heading line): every line
@@ -103,6 +109,12 @@ class SavedRecord {
   bool holdsKey(const char* root, const char* name) const;
   // A win.ini value of a valid record; false when it holds none.
   bool iniValue(const char* key, StrBuf& value) const;
+  // The attributes recorded for an item of a Startup folder ("user" or
+  // "common"); false when the record holds none. *hint is where the last
+  // search ended (start with 0): items are recorded in the order a folder
+  // lists them, so a move that lists the folder again finds each at once.
+  bool fileAttributes(const char* folder, const char* name, unsigned long* attributes,
+                      size_t* hint) const;
 
   StrBuf lines;  // the record's text after its heading line
   RecordState state;
