@@ -35,8 +35,10 @@ void ListingBox::DrawItem(DRAWITEMSTRUCT* item) {
   SetTextColor(item->hDC, static_cast<COLORREF>(colour));
   // The row is not filled first: the text cells carry the background colour
   // that the owner set for the list.
+  // Lines hold paths and commands from the machine: an "&" is drawn as
+  // itself, not taken for a mnemonic marker.
   RECT row = item->rcItem;
-  DrawTextA(item->hDC, text, -1, &row, DT_SINGLELINE | DT_VCENTER);
+  DrawTextA(item->hDC, text, -1, &row, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   if (block) GlobalFree(block);
   RestoreDC(item->hDC, saved);
 }

@@ -98,6 +98,29 @@ TEST_F(ListingBoxTest, DrawsEveryLineWholeWhateverItsLength) {
   }
 }
 
+TEST_F(ListingBoxTest, AmpersandsAreDrawnAsWritten) {
+  // Entries are paths and commands from the user's machine: an "&" in them
+  // is a character, not a mnemonic marker, so each one takes its own room.
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string withoutAmpersand;
+  } const cases[] = {
+      {"path", "C:\\A&B Tools\\tray.exe", "C:\\AB Tools\\tray.exe"},
+      {"doubled", "run=A&&B", "run=AB"},
+      {"long line", std::string(stackLineLength, 'W') + "&x", std::string(stackLineLength, 'W') + "x"},
+  };
+  ASSERT_GT(Width("&"), 2);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Paint(Add(c.withoutAmpersand, 0x000000), ODA_DRAWENTIRE);
+    int shorter = RightmostOf(0x000000);
+    Paint(Add(c.text, 0x000000), ODA_DRAWENTIRE);
+    int longer = RightmostOf(0x000000);
+    EXPECT_NEAR(Width(c.text) - Width(c.withoutAmpersand), longer - shorter, 1);
+  }
+}
+
 TEST_F(ListingBoxTest, DrawsInTheColourOfTheItem) {
   const COLORREF colours[] = {0x0000FF, 0xFF0000, 0x000000, 0x00A000};
   for (COLORREF colour : colours) {
