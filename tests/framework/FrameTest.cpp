@@ -180,6 +180,39 @@ TEST_F(FrameTest, RealStatusBarEndsOneAverageWidthShortOfTheRight) {
   status.SetText(5, "ignored");  // outside the parts: nothing happens
 }
 
+// Rightmost column of the window, in screen coordinates, holding that colour.
+int RightmostShown(HWND window, COLORREF colour) {
+  RedrawWindow(window, 0, 0, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  GdiFlush();
+  RECT r;
+  GetWindowRect(window, &r);
+  return WindowPixels(window).Rightmost(colour, r);
+}
+
+TEST_F(FrameTest, StatusTextIsDrawnAsWrittenAmpersandsIncluded) {
+  // A path from the user's machine, shown as help or report text, must not
+  // lose its "&" to a mnemonic underline.
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(status.hwnd, WM_GETFONT, 0, 0));
+  if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+  HDC dc = GetDC(status.hwnd);
+  HGDIOBJ previous = SelectObject(dc, font);
+  SIZE ampersand = {0, 0};
+  GetTextExtentPoint32A(dc, "&", 1, &ampersand);
+  SelectObject(dc, previous);
+  ReleaseDC(status.hwnd, dc);
+  ASSERT_GT(ampersand.cx, 2);
+
+  COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+  status.SetText(0, "C:\\AB Tools");
+  int plainRight = RightmostShown(status.hwnd, ink);
+  status.SetText(0, "C:\\A&B Tools");
+  int ampersandRight = RightmostShown(status.hwnd, ink);
+  status.SetText(0, "");
+  ASSERT_GT(plainRight, 0);
+  EXPECT_GE(ampersandRight - plainRight, ampersand.cx - 1)
+      << "the text with \"&\" ends no further right than the one without";
+}
+
 TEST_F(FrameTest, StatusPartsBeyondTheReservedCountAreIgnored) {
   StatusBar spare;
   ASSERT_EQ(1, spare.ReserveParts(2));

@@ -126,6 +126,63 @@ COLORREF ScreenPixel(int x, int y) {
   return colour;
 }
 
+WindowPixels::WindowPixels(HWND window) : area(), width(0) {
+  GetWindowRect(window, &area);
+  width = area.right - area.left;
+  int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) {
+    width = 0;
+    return;
+  }
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = 0;
+  HDC source = GetWindowDC(window);
+  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, 0, 0);
+  HDC memory = CreateCompatibleDC(source);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+  GdiFlush();
+  const DWORD* row = static_cast<const DWORD*>(bits);
+  pixels.resize(static_cast<size_t>(width) * height);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    DWORD p = row[i];  // 0x00RRGGBB
+    pixels[i] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+  DeleteObject(bitmap);
+  ReleaseDC(window, source);
+}
+
+COLORREF WindowPixels::At(int x, int y) const {
+  if (x < area.left || x >= area.right || y < area.top || y >= area.bottom) return CLR_INVALID;
+  return pixels[static_cast<size_t>(y - area.top) * width + (x - area.left)];
+}
+
+int WindowPixels::Rightmost(COLORREF colour, const RECT& part) const {
+  for (int x = part.right - 1; x >= part.left; --x) {
+    for (int y = part.top; y < part.bottom; ++y) {
+      if (At(x, y) == colour) return x;
+    }
+  }
+  return -1;
+}
+
+int WindowPixels::Leftmost(COLORREF colour, const RECT& part) const {
+  for (int x = part.left; x < part.right; ++x) {
+    for (int y = part.top; y < part.bottom; ++y) {
+      if (At(x, y) == colour) return x;
+    }
+  }
+  return -1;
+}
+
 void SaveWindowShot(HWND window, const char* name) {
   const char* folder = getenv("STARTLULL_SHOT_DIR");
   if (!folder || !*folder) return;

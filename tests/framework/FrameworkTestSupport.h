@@ -31,6 +31,23 @@ HWND MakeOwnerWindow();
 // The screen pixel at a screen point.
 COLORREF ScreenPixel(int x, int y);
 
+// A window as it has painted itself, frame included, read once through its
+// window DC. Coordinates are the screen's.
+class WindowPixels {
+ public:
+  explicit WindowPixels(HWND window);
+  COLORREF At(int x, int y) const;
+  // The rightmost or leftmost column of part (screen coordinates) holding a
+  // pixel of colour, or -1 when none does.
+  int Rightmost(COLORREF colour, const RECT& part) const;
+  int Leftmost(COLORREF colour, const RECT& part) const;
+
+ private:
+  RECT area;
+  int width;
+  std::vector<COLORREF> pixels;
+};
+
 // When STARTLULL_SHOT_DIR is set, writes the screen rectangle of window as
 // a 24-bit BMP named name there, for a look by eye.
 void SaveWindowShot(HWND window, const char* name);

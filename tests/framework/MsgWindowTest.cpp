@@ -270,6 +270,82 @@ TEST_F(MsgWindowTest, ReportLooksGreyWithASunkenFrame) {
   EXPECT_STREQ("Startlull", title);
 }
 
+// What the message window shows on the screen, measured while it shows.
+struct Shown {
+  int textLeft = -1, textRight = -1;  // black ink inside the text area
+  int captionRight = -1;              // caption-text ink, from the window's left
+};
+
+Shown ShowAndMeasure(MsgWindow& window, HWND owner, const char* text, const char* caption,
+                     int style) {
+  Shown shown;
+  ShowWith(window, owner, text, caption, style, [&] {
+    RedrawWindow(window.hwnd, 0, 0, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    GdiFlush();
+    PumpFor(100);
+    WindowPixels pixels(window.hwnd);
+    RECT textArea = window.textRect;
+    InflateRect(&textArea, -2, -2);
+    MapWindowPoints(window.hwnd, 0, reinterpret_cast<POINT*>(&textArea), 2);
+    shown.textLeft = pixels.Leftmost(black, textArea);
+    shown.textRight = pixels.Rightmost(black, textArea);
+
+    RECT outer;
+    GetWindowRect(window.hwnd, &outer);
+    POINT clientTop = {0, 0};
+    ClientToScreen(window.hwnd, &clientTop);
+    int frameX = GetSystemMetrics(SM_CXFIXEDFRAME) + 1;
+    RECT bar = {outer.left + frameX, outer.top + GetSystemMetrics(SM_CYFIXEDFRAME) + 1,
+                outer.right - frameX, clientTop.y - 1};
+    COLORREF captionInk = GetSysColor(GetActiveWindow() == window.hwnd
+                                          ? COLOR_CAPTIONTEXT
+                                          : COLOR_INACTIVECAPTIONTEXT);
+    // From the window's left edge: a wider text makes a wider window, centred anew.
+    shown.captionRight = pixels.Rightmost(captionInk, bar) - outer.left;
+    SaveWindowShot(window.hwnd, "ampersand.bmp");
+    SendMessageA(msgButtons[0].hwnd, BM_CLICK, 0, 0);
+  });
+  return shown;
+}
+
+TEST_F(MsgWindowTest, AmpersandsInTheTextAndTheCaptionAreShownAsWritten) {
+  // Error reports name files and registry keys from the user's machine, in
+  // the text and as the caption: an "&" there is a character, never an
+  // underline under the next one.
+  const char* withAmpersand = "C:\\A&B Tools\\tray.exe";
+  const char* without = "C:\\AB Tools\\tray.exe";
+  const struct {
+    const char* name;
+    int style;
+  } cases[] = {{"error report", reportStyle}, {"no icon", MB_YESNO}};
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  HFONT captionFont = CreateFontIndirectA(&metrics.lfCaptionFont);
+  HDC display = CreateICA("DISPLAY", 0, 0, 0);
+  HGDIOBJ previous = SelectObject(display, captionFont);
+  SIZE size = {0, 0};
+  GetTextExtentPoint32A(display, "&", 1, &size);
+  SelectObject(display, previous);
+  DeleteDC(display);
+  DeleteObject(captionFont);
+  const int captionAmpersand = size.cx;
+  ASSERT_GT(captionAmpersand, 2);
+
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Shown plain = ShowAndMeasure(window, owner, without, without, c.style);
+    Shown marked = ShowAndMeasure(window, owner, withAmpersand, withAmpersand, c.style);
+    ASSERT_GE(plain.textLeft, 0);
+    ASSERT_GT(plain.captionRight, 0);
+    EXPECT_NEAR(TextWidthOf(withAmpersand) - TextWidthOf(without),
+                (marked.textRight - marked.textLeft) - (plain.textRight - plain.textLeft), 1);
+    EXPECT_NEAR(captionAmpersand, marked.captionRight - plain.captionRight, 1)
+        << "caption ends at " << marked.captionRight << ", without the \"&\" at "
+        << plain.captionRight;
+  }
+}
+
 TEST_F(MsgWindowTest, AnOpenWindowCostsNoCpu) {
   // The measure itself must see work: a busy third of a second shows (at
   // least 50 ms of it on a machine shared with other work).
