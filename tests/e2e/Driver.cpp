@@ -71,6 +71,10 @@ std::string Hex(const BYTE* data, DWORD size) {
   return text;
 }
 
+// Every value of the key and of every key below it, with its type and all
+// of its bytes: a value that cannot be read whole shows as such, so that a
+// value lost or cut on one side never compares equal by being left out of
+// both.
 void DumpKey(HKEY root, const std::string& key, std::string& out) {
   HKEY opened;
   if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
@@ -78,21 +82,36 @@ void DumpKey(HKEY root, const std::string& key, std::string& out) {
     return;
   }
   out += key + ":\n";
+  DWORD maxName = 0, maxData = 0;
+  RegQueryInfoKeyA(opened, 0, 0, 0, 0, 0, 0, 0, &maxName, &maxData, 0, 0);
+  std::vector<char> name(maxName + 2);
+  std::vector<BYTE> data(maxData + 2);
   for (DWORD i = 0;; ++i) {
-    char name[512];
-    BYTE data[4096];
-    DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-    LONG result = RegEnumValueA(opened, i, name, &nameSize, 0, &type, data, &dataSize);
+    DWORD nameSize, dataSize, type = 0;
+    LONG result;
+    for (;;) {
+      nameSize = static_cast<DWORD>(name.size());
+      dataSize = static_cast<DWORD>(data.size());
+      result = RegEnumValueA(opened, i, name.data(), &nameSize, 0, &type, data.data(), &dataSize);
+      if (result != ERROR_MORE_DATA || name.size() >= 32768) break;
+      // The key changed since it was measured: room for the longest name and these data.
+      name.resize(32768);
+      data.resize(std::max<size_t>(data.size() * 2, dataSize + 2));
+    }
     if (result == ERROR_NO_MORE_ITEMS) break;
-    if (result != ERROR_SUCCESS) continue;
-    out += "  " + std::string(name) + " " + std::to_string(type) + " " + Hex(data, dataSize) + "\n";
+    if (result != ERROR_SUCCESS) {
+      out += "  value " + std::to_string(i) + " unreadable: " + std::to_string(result) + "\n";
+      break;
+    }
+    out += "  " + std::string(name.data(), nameSize) + " type " + std::to_string(type) + ", " +
+           std::to_string(dataSize) + " bytes: " + Hex(data.data(), dataSize) + "\n";
   }
   std::vector<std::string> subkeys;
   for (DWORD i = 0;; ++i) {
-    char name[512];
-    DWORD nameSize = sizeof name;
-    if (RegEnumKeyExA(opened, i, name, &nameSize, 0, 0, 0, 0) != ERROR_SUCCESS) break;
-    subkeys.push_back(name);
+    char subkey[512];
+    DWORD subkeySize = sizeof subkey;
+    if (RegEnumKeyExA(opened, i, subkey, &subkeySize, 0, 0, 0, 0) != ERROR_SUCCESS) break;
+    subkeys.push_back(subkey);
   }
   RegCloseKey(opened);
   for (const std::string& sub : subkeys) DumpKey(root, key + "\\" + sub, out);
@@ -156,15 +175,26 @@ std::vector<Line> App::Lines() {
   LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     // Across processes LB_GETTEXT in its A form fills the buffer with UTF-16
-    // under Wine; the W form is marshalled correctly.
+    // under Wine; the W form is marshalled correctly. The line is taken
+    // whole, however long, and converted with room for every byte.
     LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
     std::wstring wide(length > 0 ? length + 1 : 1, L'\0');
     LRESULT copied = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+    if (copied == LB_ERR) {
+      lines.push_back({"<line " + std::to_string(i) + " unreadable>", CLR_INVALID});
+      continue;
+    }
     wide.resize(copied > 0 ? copied : 0);
-    std::string text(wide.size() * 2 + 1, '\0');
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                    &text[0], static_cast<int>(text.size()), 0, 0);
-    text.resize(bytes > 0 ? bytes : 0);
+    std::string text;
+    if (!wide.empty()) {
+      int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), 0,
+                                      0, 0, 0);
+      text.assign(bytes > 0 ? bytes : 0, '\0');
+      if (bytes > 0) {
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0],
+                            bytes, 0, 0);
+      }
+    }
     COLORREF colour = static_cast<COLORREF>(SendMessageA(list, LB_GETITEMDATA, i, 0));
     lines.push_back({text, colour});
   }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,12 @@ struct Line {
     return text == other.text && colour == other.colour;
   }
 };
+
+// How a failing comparison shows a line: its colour, its length and its text.
+inline void PrintTo(const Line& line, std::ostream* out) {
+  *out << "{0x" << std::hex << line.colour << std::dec << ", " << line.text.size() << " chars \""
+       << line.text << "\"}";
+}
 
 struct Button {
   std::string label;
