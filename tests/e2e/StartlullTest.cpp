@@ -33,30 +33,111 @@ std::string SystemName() {
   return "Windows XP.";
 }
 
-// A machine with something in every place Find looks at.
-void Seed() {
-  CleanMachine();
-  machine::setProfileValue("run", (std::string(bin) + "runner.exe").c_str());
-  WriteFileText(machine::startupDir() + "\\Notes.lnk", "notes shortcut");
-  WriteFileText(machine::commonStartupDir() + "\\Clock.lnk", "clock shortcut");
-  machine::setString(HKEY_LOCAL_MACHINE, std::string(machine::kRunKeyPrefix) + "RunServices", "Spooler",
-               (std::string(bin) + "spool.exe").c_str());
-  machine::setString(HKEY_LOCAL_MACHINE, std::string(machine::kRunKeyPrefix) + "Run", "Tray",
-               (std::string(bin) + "tray.exe").c_str());
-  machine::setString(HKEY_LOCAL_MACHINE, std::string(machine::kRunKeyPrefix) + "RunOnce", "Setup",
-               (std::string(bin) + "setup.exe /finish").c_str());
-  machine::setString(HKEY_CURRENT_USER, std::string(machine::kRunKeyPrefix) + "Run", "Mail",
-               (std::string(bin) + "mail.exe -min").c_str());
-  machine::setString(HKEY_CURRENT_USER, std::string(machine::kRunKeyPrefix) + "Run", "Agent",
-               (std::string(bin) + "agent.exe").c_str());
+std::string RunKey(const char* name) { return machine::kRunKeyPrefix + std::string(name); }
+
+// Exactly length characters: start, then numbered pieces, never ending in a
+// blank (win.ini trims trailing blanks from what it gives back).
+std::string Padded(const std::string& start, const char* piece, size_t length) {
+  std::string text = start;
+  for (int i = 1; text.size() < length; ++i) text += piece + std::to_string(i);
+  text.resize(length);
+  if (text.back() == ' ') text.back() = 'x';
+  return text;
 }
 
+// What the seeded machine holds, named once for the seeding and for the
+// lines that must show it.
+std::string IniRun() { return Padded(std::string(bin) + "runner.exe\t-tray", " /switch", 300); }
+std::string Updater() { return Padded(std::string(bin) + "updater.exe --channel", " /opt", 1234); }
+std::string LauncherName() { return Padded("Launcher", "-part", 300); }
+std::string Launcher() { return Padded(std::string(bin) + "launcher.exe", " /view", 400); }
+std::string Cleanup() {
+  return Padded("%USERPROFILE%\\e2e\\cleanup.exe /temp=%TEMP%", " /pass", 520);
+}
+const char expandRun[] = "%ProgramFiles%\\e2e\\expand.exe /log:%TEMP%\\e2e.log";
+const char tabbed[] = "C:\\e2e\\bin\\tab.exe\t/a\t\t/b\t";
+
+std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
+std::string Text(const std::string& text) { return std::string(text.c_str(), text.size() + 1); }
+
+// A machine with something in every place Find looks at, and values of
+// every kind and size in the registry: long, tabbed, expandable, multi-string,
+// binary and numeric data, default values, a name holding "=", and RunOnceEx
+// keys with subkeys.
+void Seed() {
+  CleanMachine();
+  const std::string b = bin;
+  machine::setProfileValue("run", IniRun().c_str());
+  WriteFileText(machine::startupDir() + "\\Notes.lnk", "notes shortcut");
+  WriteFileText(machine::commonStartupDir() + "\\Clock.lnk", "clock shortcut");
+  struct Value {
+    HKEY root;
+    std::string key;
+    std::string name;
+    DWORD type;
+    std::string bytes;
+  } const values[] = {
+      {HKEY_LOCAL_MACHINE, RunKey("RunServices"), "Spooler", REG_SZ, Text(b + "spool.exe")},
+      {HKEY_LOCAL_MACHINE, RunKey("RunServices"), "", REG_SZ, Text(b + "default-service.exe")},
+      {HKEY_LOCAL_MACHINE, RunKey("Run"), "Tray", REG_SZ, Text(b + "tray.exe")},
+      {HKEY_LOCAL_MACHINE, RunKey("Run"), "Updater", REG_SZ, Text(Updater())},
+      {HKEY_LOCAL_MACHINE, RunKey("Run"), "Expand", REG_EXPAND_SZ, Text(expandRun)},
+      {HKEY_LOCAL_MACHINE, RunKey("Run"), "Binary", REG_BINARY,
+       b + "raw.exe" + std::string("\0\x01\xfe tail", 7)},
+      {HKEY_LOCAL_MACHINE, RunKey("Run"), "Counter", REG_DWORD, Dword(0x00434241)},
+      {HKEY_LOCAL_MACHINE, RunKey("Run"), "Zero", REG_DWORD, Dword(0)},
+      {HKEY_LOCAL_MACHINE, RunKey("RunOnce"), "Setup", REG_SZ, Text(b + "setup.exe /finish")},
+      {HKEY_LOCAL_MACHINE, RunKey("RunOnce"), "Multi", REG_MULTI_SZ,
+       Text(b + "multi.exe /first") + Text(b + "multi.exe /second") + std::string(1, '\0')},
+      {HKEY_LOCAL_MACHINE, RunKey("RunOnceEx"), "Title", REG_SZ, Text("Finishing the set-up")},
+      {HKEY_LOCAL_MACHINE, RunKey("RunOnceEx"), "Flags", REG_DWORD, Dword(0x20)},
+      {HKEY_LOCAL_MACHINE, RunKey("RunOnceEx\\0001"), "", REG_SZ, Text("Step one")},
+      {HKEY_LOCAL_MACHINE, RunKey("RunOnceEx\\0001"), "1", REG_SZ, Text(b + "step.exe /quiet")},
+      {HKEY_LOCAL_MACHINE, RunKey("RunOnceEx\\0001"), "2", REG_EXPAND_SZ,
+       Text("%SystemRoot%\\system32\\rundll32.exe e2e.dll,Run")},
+      {HKEY_LOCAL_MACHINE, RunKey("RunOnceEx\\0002\\Inner"), "Deep", REG_BINARY,
+       std::string("\0\x01\x02\xff", 4)},
+      {HKEY_CURRENT_USER, RunKey("RunServices"), "", REG_EXPAND_SZ, Text("%WINDIR%\\e2e-user.exe")},
+      {HKEY_CURRENT_USER, RunKey("Run"), "Mail", REG_SZ, Text(b + "mail.exe -min")},
+      {HKEY_CURRENT_USER, RunKey("Run"), "Agent", REG_SZ, Text(b + "agent.exe")},
+      {HKEY_CURRENT_USER, RunKey("Run"), "Empty", REG_SZ, Text("")},
+      {HKEY_CURRENT_USER, RunKey("Run"), "K=1", REG_SZ, Text(b + "k.exe")},
+      {HKEY_CURRENT_USER, RunKey("Run"), LauncherName(), REG_SZ, Text(Launcher())},
+      {HKEY_CURRENT_USER, RunKey("Run"), "Nothing", REG_BINARY, ""},
+      {HKEY_CURRENT_USER, RunKey("Run"), "Opt=Fast", REG_SZ, Text(b + "opt.exe")},
+      {HKEY_CURRENT_USER, RunKey("Run"), "Tabbed", REG_SZ, Text(tabbed)},
+      {HKEY_CURRENT_USER, RunKey("RunOnce"), "Cleanup", REG_EXPAND_SZ, Text(Cleanup())},
+      {HKEY_CURRENT_USER, RunKey("RunOnceEx\\0001"), "", REG_SZ, Text("User step")},
+      {HKEY_CURRENT_USER, RunKey("RunOnceEx\\0001"), "1", REG_SZ, Text(b + "user-step.exe")},
+  };
+  for (const Value& value : values) {
+    SCOPED_TRACE(value.key + " " + value.name);
+    machine::setValue(value.root, value.key, value.name, value.type, value.bytes);
+    // Values that no line shows are checked only against this state, so the
+    // state must hold them.
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(value.root, value.key.c_str(), 0, KEY_READ, &key));
+    std::string stored(value.bytes.size() + 16, '\0');
+    DWORD type = REG_NONE, size = static_cast<DWORD>(stored.size());
+    LONG read = RegQueryValueExA(key, value.name.empty() ? 0 : value.name.c_str(), 0, &type,
+                                 reinterpret_cast<BYTE*>(&stored[0]), &size);
+    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, read);
+    stored.resize(size);
+    EXPECT_EQ(value.type, type);
+    EXPECT_EQ(value.bytes, stored);
+  }
+}
+
+// Each listed value as its name, " = " and its data's bytes up to the first
+// zero byte, whatever its type; default values and keys holding only
+// subkeys or a default value give no line.
 std::vector<Line> SeededListing() {
   std::string b = bin;
   return {
       {"", plain},
       {"[Win.ini]", heading},
-      {"run = " + b + "runner.exe", plain},
+      {"run = " + IniRun(), plain},
       {"load=", plain},
       {"", plain},
       {"[Startup folder]", heading},
@@ -69,15 +150,49 @@ std::vector<Line> SeededListing() {
       {"Spooler = " + b + "spool.exe", plain},
       {"", plain},
       {"[Registry - local_machine, Run]", heading},
+      {"Binary = " + b + "raw.exe", plain},
+      {"Counter = ABC", plain},
+      {"Expand = " + std::string(expandRun), plain},
       {"Tray = " + b + "tray.exe", plain},
+      {"Updater = " + Updater(), plain},
+      {"Zero = ", plain},
       {"", plain},
       {"[Registry - local_machine, RunOnce]", heading},
+      {"Multi = " + b + "multi.exe /first", plain},
       {"Setup = " + b + "setup.exe /finish", plain},
+      {"", plain},
+      {"[Registry - local_machine, RunOnceEx]", heading},
+      {"Flags =  ", plain},
+      {"Title = Finishing the set-up", plain},
       {"", plain},
       {"[Registry - current_user, Run]", heading},
       {"Agent = " + b + "agent.exe", plain},
+      {"Empty = ", plain},
+      {"K=1 = " + b + "k.exe", plain},
+      {LauncherName() + " = " + Launcher(), plain},
       {"Mail = " + b + "mail.exe -min", plain},
+      {"Nothing = ", plain},
+      {"Opt=Fast = " + b + "opt.exe", plain},
+      {"Tabbed = " + std::string(tabbed), plain},
+      {"", plain},
+      {"[Registry - current_user, RunOnce]", heading},
+      {"Cleanup = " + Cleanup(), plain},
   };
+}
+
+// Line by line, each whole, so that a failure names the line and shows it.
+void ExpectListing(const std::vector<Line>& expected, const std::vector<Line>& actual) {
+  EXPECT_EQ(expected.size(), actual.size()) << "number of lines";
+  for (size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
+    SCOPED_TRACE("line " + std::to_string(i));
+    if (i >= actual.size()) {
+      ADD_FAILURE() << "missing: " << testing::PrintToString(expected[i]);
+    } else if (i >= expected.size()) {
+      ADD_FAILURE() << "extra: " << testing::PrintToString(actual[i]);
+    } else {
+      EXPECT_EQ(expected[i], actual[i]);
+    }
+  }
 }
 
 std::vector<Line> UsageText() {
@@ -265,7 +380,7 @@ TEST_F(StartlullTest, FindListsEverySeededEntryFromButtonAndKey) {
     } else {
       ASSERT_TRUE(run.Click(findCommand));
     }
-    EXPECT_EQ(SeededListing(), run.Lines());
+    ExpectListing(SeededListing(), run.Lines());
     EXPECT_TRUE(run.ButtonFor(removeCommand).enabled);
     EXPECT_TRUE(run.ButtonFor(saveCommand).enabled);
     EXPECT_FALSE(run.ButtonFor(restoreCommand).enabled);
@@ -421,7 +536,7 @@ TEST_F(StartlullTest, RemoveDialogCancelEscAndCloseBoxChangeNothing) {
     app.Settle();
     EXPECT_TRUE(app.Running());
     EXPECT_EQ(before, MachineState());
-    EXPECT_EQ(SeededListing(), app.Lines());
+    ExpectListing(SeededListing(), app.Lines());
   }
 }
 
@@ -452,8 +567,13 @@ TEST_F(StartlullTest, RemoveThenRestoreGivesTheMachineBack) {
     PressDialogButton(success, IDCANCEL);
     ASSERT_EQ(0, first.WaitForExit());
 
-    EXPECT_FALSE(machine::keyExists(HKEY_LOCAL_MACHINE, std::string(machine::kRunKeyPrefix) + "Run"));
-    EXPECT_FALSE(machine::keyExists(HKEY_CURRENT_USER, std::string(machine::kRunKeyPrefix) + "Run"));
+    // Every seeded key goes whole, those without a listed value included.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+      for (const char* name : {"RunServices", "Run", "RunOnce", "RunOnceEx"}) {
+        EXPECT_FALSE(machine::keyExists(root, RunKey(name)))
+            << (root == HKEY_LOCAL_MACHINE ? "HKLM " : "HKCU ") << name;
+      }
+    }
     EXPECT_EQ("", machine::profileValue("run"));
     EXPECT_TRUE(machine::listDir(machine::startupDir()).empty());
     EXPECT_EQ(c.configSys, machine::exists("C:\\config.hld"));
@@ -469,6 +589,16 @@ TEST_F(StartlullTest, RemoveThenRestoreGivesTheMachineBack) {
     second.Click(restoreCommand);
     HWND restored = second.WaitForDialog("Success");
     ASSERT_TRUE(restored);
+    // The saved listing comes back line for line, each whole, tabs and all,
+    // in black, followed by what was done with the boot files.
+    std::vector<Line> listed = SeededListing();
+    for (Line& line : listed) line.colour = plain;
+    if (c.configSys) {
+      listed.insert(listed.end(),
+                    {{"", plain}, {"", plain}, {"Config.hld renamed to config.sys", plain}});
+    }
+    if (c.autoexecBat) listed.push_back({"Autoexec.hld renamed to autoexec.bat", plain});
+    ExpectListing(listed, second.Lines());
     PressDialogButton(restored, IDCANCEL);
     ASSERT_EQ(0, second.WaitForExit());
     EXPECT_EQ(before, MachineState());
@@ -487,14 +617,16 @@ TEST_F(StartlullTest, ListIsPaintedInItsColoursWithoutHighlight) {
   Seed();
   app.Click(findCommand);
   EXPECT_GT(CountPixels(app.list, 1, heading), 0) << "\"[Win.ini]\" is blue";
-  int y = RowMiddle(app.list, 2);
+  // "load=", a line short enough to leave the row's right end to the background.
+  const int row = 3;
+  int y = RowMiddle(app.list, row);
   PostMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, y));
   PostMessageA(app.list, WM_LBUTTONUP, 0, MAKELPARAM(20, y));
   app.Settle();
-  EXPECT_EQ(2, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
-  EXPECT_EQ(0, CountPixels(app.list, 2, GetSysColor(COLOR_HIGHLIGHT)));
+  EXPECT_EQ(row, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
+  EXPECT_EQ(0, CountPixels(app.list, row, GetSysColor(COLOR_HIGHLIGHT)));
   EXPECT_EQ(background, Snapshot(app.list).At(client.right - 30, y));
-  EXPECT_GT(CountPixels(app.list, 2, plain), 0);
+  EXPECT_GT(CountPixels(app.list, row, plain), 0);
 }
 
 }  // namespace
