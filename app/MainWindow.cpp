@@ -56,9 +56,12 @@ MainWindow::MainWindow(Platform& platform, ListingBox& list, MsgWindow& errors,
       aboutWindow(about),
       guidePath() {}
 
-int MainWindow::OnOtherMessage(UINT msg, WPARAM, LPARAM lParam) {
-  if (msg == HelpTextMessage && statusBar) {
-    statusBar->SetText(0, reinterpret_cast<const char*>(lParam));
+int MainWindow::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == HelpTextMessage && statusBar && buttonBar) {
+    // A broadcast from another program may carry this number and a pointer
+    // into that program: only a help text of our own bar is shown.
+    const char* text = buttonBar->OwnHelpText(wParam, lParam);
+    if (text) statusBar->SetText(0, text);
   }
   return 0;
 }

@@ -116,6 +116,15 @@ int ButtonBar::IsCommandEnabled(int commandId) {
   return button && IsWindowEnabled(button->hwnd) ? 1 : 0;
 }
 
+const char* ButtonBar::OwnHelpText(WPARAM commandId, LPARAM text) {
+  for (int i = 0; i < count; ++i) {
+    if (static_cast<WPARAM>(commandIds[i]) != commandId) continue;
+    const char* own = buttons[i].helpText;
+    return own && reinterpret_cast<LPARAM>(own) == text ? own : 0;
+  }
+  return 0;
+}
+
 void ButtonBar::Paint() {
   RECT r;
   GetClientRect(hwnd, &r);

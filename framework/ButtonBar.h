@@ -8,7 +8,9 @@
 #include "framework/WindowBase.h"
 
 // Carries a button's help text up to the frame: wParam the command id,
-// lParam the text.
+// lParam the text. The number lies where registered window messages are
+// numbered, so another program's broadcast can arrive with it: a receiver
+// reads the text only when the bar says it is its own (OwnHelpText).
 const UINT HelpTextMessage = 0xFA7E;
 
 // Shown over the bar buttons; the entry point loads it.
@@ -33,6 +35,10 @@ class ButtonBar : public WindowBase {
   int AddButton(const char* label, int width, int commandId, int disabled, const char* helpText);
   void EnableCommand(int commandId, int enable);
   int IsCommandEnabled(int commandId);
+  // The text a HelpTextMessage carries when it is the help text of this
+  // bar's button for that command; 0 for anything else. The pointer is
+  // compared, never read.
+  const char* OwnHelpText(WPARAM commandId, LPARAM text);
 
   int maxButtons;
   int nextX;
