@@ -34,8 +34,18 @@ void Engine::parkBootFiles() {
   }
 }
 
-void Engine::unparkBootFiles() {
-  if (pathExists(kConfigHld)) {
+// Whether a parked file is there; false also when it cannot be told, so
+// that a parked file is never passed over in silence.
+bool Engine::parkedFileFound(const char* parked, int* unsure) {
+  if (pathExists(parked)) return true;
+  DWORD error = platform.GetLastError();
+  if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) *unsure = 1;
+  return false;
+}
+
+int Engine::unparkBootFiles() {
+  int failed = 0;
+  if (parkedFileFound(kConfigHld, &failed)) {
     bool replace = true;
     if (pathExists(kConfigSys)) {
       replace = host.messageBox("Config.sys exists, overwrite it?", kCaption, kOverwriteStyle) ==
@@ -46,17 +56,26 @@ void Engine::unparkBootFiles() {
       addLine("", plainColour);
       addLine("", plainColour);
       addLine("Config.hld renamed to config.sys", plainColour);
+    } else if (replace) {
+      failed = 1;
     }
   }
+  if (failed) host.reportError("Unable to rename config.hld to config.sys.", kCaption);
+  int configFailed = failed;
 
-  if (pathExists(kAutoexecHld)) {
+  failed = 0;
+  if (parkedFileFound(kAutoexecHld, &failed)) {
     if (pathExists(kAutoexecBat)) {
       if (host.messageBox("Autoexec.bat exists, overwrite it?", kCaption, kOverwriteStyle) !=
           IDYES)
-        return;
+        return configFailed ? 0 : 1;
       platform.DeleteFileA(kAutoexecBat);
     }
     if (platform.MoveFileA(kAutoexecHld, kAutoexecBat))
       addLine("Autoexec.hld renamed to autoexec.bat", plainColour);
+    else
+      failed = 1;
   }
+  if (failed) host.reportError("Unable to rename autoexec.hld to autoexec.bat.", kCaption);
+  return configFailed || failed ? 0 : 1;
 }

@@ -62,7 +62,10 @@ class Engine {
 
   // Boot files
   void parkBootFiles();
-  void unparkBootFiles();
+  // 1 when every parked file found is back or kept by the user's answer; 0
+  // (after saying so) when one could not be renamed back or looked for.
+  int unparkBootFiles();
+  bool parkedFileFound(const char* parked, int* unsure);
 
   // Report file
   void saveReport();

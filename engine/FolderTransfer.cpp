@@ -53,6 +53,22 @@ DWORD moveItem(Engine& engine, const char* name, const char* from, const char* t
   return ERROR_SUCCESS;
 }
 
+// The copy error message; true when the user chose Cancel.
+bool cancelledAfterError(Engine& engine, DWORD error, const char* caption) {
+  char message[40];
+  copyText(message, sizeof message, "Can't copy - error #");
+  appendDecimal(message, sizeof message, error);
+  return engine.host.messageBox(message, caption, kCopyErrorStyle) == IDCANCEL;
+}
+
+// A folder that is not there has nothing to move; one that is there but
+// cannot be listed, or whose listing breaks off, has not been moved whole.
+bool listingFailed(Platform& platform, DWORD* error) {
+  *error = failure(platform);
+  return *error != ERROR_FILE_NOT_FOUND && *error != ERROR_PATH_NOT_FOUND &&
+         *error != ERROR_NO_MORE_FILES;
+}
+
 }  // namespace
 
 int Engine::moveFolderContents(const char* from, const char* to, const char* recordedAs) {
@@ -63,24 +79,28 @@ int Engine::moveFolderContents(const char* from, const char* to, const char* rec
   if (!pattern.append(from) || !pattern.append("\\*.*")) return 1;
   WIN32_FIND_DATAA found;
   HANDLE search = platform.FindFirstFileA(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return 1;
+  DWORD error;
+  if (search == INVALID_HANDLE_VALUE) {
+    if (!listingFailed(platform, &error)) return 1;
+    cancelledAfterError(*this, error, from);
+    return 0;
+  }
 
   int result = 1;
   size_t recordHint = 0;
   do {
     // Skips ".", ".." and subfolders; hidden, system and read-only files move.
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    DWORD error = moveItem(*this, found.cFileName, from, to, recordedAs, &recordHint);
-    if (error == ERROR_SUCCESS) continue;
-
-    char message[40];
-    copyText(message, sizeof message, "Can't copy - error #");
-    appendDecimal(message, sizeof message, error);
-    if (host.messageBox(message, found.cFileName, kCopyErrorStyle) == IDCANCEL) {
+    error = moveItem(*this, found.cFileName, from, to, recordedAs, &recordHint);
+    if (error != ERROR_SUCCESS && cancelledAfterError(*this, error, found.cFileName)) {
       result = 0;
       break;
     }
   } while (platform.FindNextFileA(search, &found));
+  if (result == 1 && listingFailed(platform, &error)) {
+    cancelledAfterError(*this, error, from);
+    result = 0;
+  }
 
   platform.FindClose(search);
   return result;

@@ -89,8 +89,6 @@ int restoreSettings(Engine& engine, int* restored) {
 int Engine::restoreStartupEntries() {
   if (!host.IsCommandEnabled(IDM_RESTORE)) return 0;
   int restored = 0;
-  int problem = 0;
-  bool rescued = true;
 
   SettingsRead read = readSettingsFile(*this, settingsPath);
   if (read == SETTINGS_UNREADABLE) {
@@ -101,14 +99,27 @@ int Engine::restoreStartupEntries() {
   if (read != SETTINGS_READ)
     host.reportError("Unable to retrieve old settings, only startup folder will be restored.",
                      settingsPath);
-  unparkBootFiles();
+  int bootFilesBack = unparkBootFiles();
 
-  if (read == SETTINGS_READ) problem = restoreSettings(*this, &restored);
-  // An empty or foreign file is kept as the rescue copy all the same: it is
-  // not ours to delete.
-  if (read == SETTINGS_NOT_OURS) problem = 1;
-  if (problem) {
-    rescued = moveToRescuePath(*this);
+  // What becomes of the settings file. After a write that failed, a later
+  // Restore may succeed: the file stays where it keeps Restore available,
+  // and a copy goes to the rescue path. One that can never restore (damaged,
+  // or empty or not ours, which is not ours to delete) moves there.
+  enum { DELETE_IT, KEEP_AND_COPY, MOVE_TO_RESCUE, NOTHING } fate = NOTHING;
+  if (read == SETTINGS_READ) {
+    int problem = restoreSettings(*this, &restored);
+    if (savedRecord.state == RECORD_DAMAGED)
+      fate = MOVE_TO_RESCUE;
+    else
+      fate = problem || !bootFilesBack ? KEEP_AND_COPY : DELETE_IT;
+  } else if (read == SETTINGS_NOT_OURS) {
+    fate = MOVE_TO_RESCUE;
+  }
+  bool rescued = true;
+  if (fate == KEEP_AND_COPY || fate == MOVE_TO_RESCUE) {
+    rescued = fate == MOVE_TO_RESCUE
+                  ? moveToRescuePath(*this)
+                  : platform.CopyFileA(settingsPath, rescueIniPath, FALSE) != FALSE;
     if (rescued) {
       StrBuf message;
       message.append("Since there was a problem putting the settings back,\r\n"
@@ -116,7 +127,7 @@ int Engine::restoreStartupEntries() {
       message.append(rescueIniPath);
       host.reportError(message.c_str(), kCaption);
     }
-  } else if (read == SETTINGS_READ) {
+  } else if (fate == DELETE_IT) {
     platform.DeleteFileA(settingsPath);
   }
   deleteLeftoverSettings(*this);

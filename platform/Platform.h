@@ -55,6 +55,7 @@ class Platform {
   virtual BOOL CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* security) = 0;
   virtual BOOL RemoveDirectoryA(const char* path) = 0;
   virtual BOOL MoveFileA(const char* from, const char* to) = 0;
+  virtual BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists) = 0;
   virtual BOOL DeleteFileA(const char* path) = 0;
   virtual BOOL SetFileAttributesA(const char* path, DWORD attributes) = 0;
   virtual DWORD GetFileAttributesA(const char* path) = 0;
@@ -120,6 +121,7 @@ class Win32Platform : public Platform {
   BOOL CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* security) override;
   BOOL RemoveDirectoryA(const char* path) override;
   BOOL MoveFileA(const char* from, const char* to) override;
+  BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists) override;
   BOOL DeleteFileA(const char* path) override;
   BOOL SetFileAttributesA(const char* path, DWORD attributes) override;
   DWORD GetFileAttributesA(const char* path) override;

@@ -86,6 +86,9 @@ BOOL Win32Platform::CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* secu
 }
 BOOL Win32Platform::RemoveDirectoryA(const char* path) { return ::RemoveDirectoryA(path); }
 BOOL Win32Platform::MoveFileA(const char* from, const char* to) { return ::MoveFileA(from, to); }
+BOOL Win32Platform::CopyFileA(const char* from, const char* to, BOOL failIfExists) {
+  return ::CopyFileA(from, to, failIfExists);
+}
 BOOL Win32Platform::DeleteFileA(const char* path) { return ::DeleteFileA(path); }
 BOOL Win32Platform::SetFileAttributesA(const char* path, DWORD attributes) {
   return ::SetFileAttributesA(path, attributes);

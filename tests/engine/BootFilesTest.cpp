@@ -173,15 +173,35 @@ TEST_F(BootFilesTest, UnparkAsksBeforeReplacingAndReportsInTheListing) {
   }
 }
 
-TEST_F(BootFilesTest, UnparkSaysNothingWhenTheRenameFails) {
-  seed({{"c:\\config.hld", "c"}, {"c:\\autoexec.hld", "a"}});
-  platform.fail(Call::MoveFileA, "hld", ERROR_ACCESS_DENIED);
+TEST_F(BootFilesTest, UnparkSaysWhenAParkedFileCannotComeBack) {
+  struct Case {
+    const char* what;
+    Call call;
+    const char* match;
+    DWORD error;
+    std::vector<std::string> reports;
+  } cases[] = {
+      {"renames fail", Call::MoveFileA, "hld", ERROR_ACCESS_DENIED,
+       {"Unable to rename config.hld to config.sys.",
+        "Unable to rename autoexec.hld to autoexec.bat."}},
+      {"a parked file cannot be looked for", Call::FindFirstFileA, "autoexec.hld",
+       ERROR_ACCESS_DENIED, {"Unable to rename autoexec.hld to autoexec.bat."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    seed({{"c:\\config.hld", "c"}, {"c:\\autoexec.hld", "a"}});
+    host.events.clear();
+    host.lines.clear();
+    platform.fail(c.call, c.match, c.error);
 
-  engine.unparkBootFiles();
+    EXPECT_EQ(0, engine.unparkBootFiles());
+    platform.clearFaults();
 
-  EXPECT_EQ(Files({{"c:\\config.hld", "c"}, {"c:\\autoexec.hld", "a"}}), present());
-  EXPECT_TRUE(host.events.empty());
-  EXPECT_TRUE(host.lines.empty());
+    std::vector<std::string> reported;
+    for (const HostEvent& event : host.events) reported.push_back(event.text);
+    EXPECT_EQ(c.reports, reported);
+  }
+  EXPECT_EQ(Files({{"c:\\config.sys", "c"}, {"c:\\autoexec.hld", "a"}}), present());
 }
 
 }  // namespace

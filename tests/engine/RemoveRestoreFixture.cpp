@@ -35,12 +35,26 @@ void readInto(HKEY key, const std::string& path, KeyTree& tree) {
   }
 }
 
+const char kPlain[] = "plain: ";
+
+// A file's attributes that tell (Wine shows every plain file as archive),
+// then its content: "hidden system: [.ShellClassInfo]".
 std::map<std::string, std::string> folderFiles(const std::string& folder) {
   std::map<std::string, std::string> files;
   for (const std::string& name : machine::listDir(folder)) {
     std::string path = folder + "\\" + name;
     DWORD attributes = GetFileAttributesA(path.c_str());
-    files[name] = attributes & FILE_ATTRIBUTE_DIRECTORY ? "<folder>" : machine::readFile(path);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      files[name] = "<folder>";
+      continue;
+    }
+    std::string shown;
+    if (attributes & FILE_ATTRIBUTE_READONLY) shown += "read-only ";
+    if (attributes & FILE_ATTRIBUTE_HIDDEN) shown += "hidden ";
+    if (attributes & FILE_ATTRIBUTE_SYSTEM) shown += "system ";
+    if (shown.empty()) shown = "plain ";
+    shown.back() = ':';
+    files[name] = shown + " " + machine::readFile(path);
   }
   return files;
 }
@@ -66,7 +80,8 @@ void expectSameFiles(const char* what, const std::map<std::string, std::string>&
     if (found == actual.end())
       ADD_FAILURE() << what << ": missing " << file.first;
     else if (found->second != file.second)
-      ADD_FAILURE() << what << ": " << file.first << " holds other content";
+      ADD_FAILURE() << what << ": " << file.first << " is " << printable(found->second)
+                    << ", expected " << printable(file.second);
   }
   for (const auto& file : actual)
     if (!expected.count(file.first)) ADD_FAILURE() << what << ": extra " << file.first;
@@ -172,6 +187,14 @@ std::string environmentValue(const char* variable) {
 }
 
 std::string fileContent(const std::string& path) { return machine::readFile(path); }
+
+void forgetAttributes(std::map<std::string, std::string>& files) {
+  for (auto& file : files) {
+    size_t colon = file.second.find(": ");
+    if (file.second != "<folder>" && colon != std::string::npos)
+      file.second = kPlain + file.second.substr(colon + 2);
+  }
+}
 
 bool fileExists(const std::string& path) { return machine::exists(path); }
 

@@ -36,6 +36,9 @@ KeyTree readTree(HKEY root, const std::string& key);
 MachinePicture takePicture();
 // Adds a failure for every difference, naming where it is.
 void expectSameMachine(const MachinePicture& expected, const MachinePicture& actual);
+// The pictured files as they come back when nothing records their
+// attributes: plain.
+void forgetAttributes(std::map<std::string, std::string>& files);
 // A file's bytes, or "" when missing.
 std::string fileContent(const std::string& path);
 bool fileExists(const std::string& path);

@@ -75,6 +75,7 @@ TEST_F(RestoreTest, WithoutSettingsFileOnlyTheFoldersComeBack) {
             eventTexts());
   EXPECT_TRUE(host.texts().empty());
   MachinePicture after = takePicture();
+  forgetAttributes(before.startupFiles);  // nothing holds them now
   EXPECT_EQ(before.startupFiles, after.startupFiles);
   EXPECT_EQ(before.commonFiles, after.commonFiles);
   EXPECT_EQ("", after.run);
@@ -146,12 +147,20 @@ TEST_F(RestoreTest, WinIniThatCannotBeWrittenLeavesTheRescueCopy) {
                    savedInRescue(), "dialog:success 0"}),
             eventTexts());
   EXPECT_EQ(saved, fileContent(rescue()));
-  EXPECT_FALSE(fileExists(inactive()));
   // Everything else came back: the registry, win.ini's load, the folders.
   MachinePicture after = takePicture();
   EXPECT_EQ("", after.run);
   after.run = before.run;
   expectSameMachine(before, after);
+  // The settings file stays for a later Restore, which puts back the rest.
+  EXPECT_EQ(Lines{"Startlull.ini"}, machine::listDir(inactive()));
+  host.events.clear();
+  next = nextStart();
+  ASSERT_EQ(1, next->restoreAvailable);
+  EXPECT_EQ(1, next->restoreStartupEntries());
+  EXPECT_EQ(Lines{"dialog:success 0"}, eventTexts());
+  expectSameMachine(before, takePicture());
+  EXPECT_FALSE(fileExists(inactive()));
 }
 
 TEST_F(RestoreTest, RegistryThatCannotBeWrittenLeavesTheRescueCopy) {
@@ -177,7 +186,7 @@ TEST_F(RestoreTest, SettingsThatCannotReachTheRescuePathAreFoundWhereTheyEndUp) 
   std::unique_ptr<Engine> next = removeAndRestart();
   std::string saved = fileContent(settings());
   platform.fail(Call::WriteProfileStringA, "windows\\load", ERROR_ACCESS_DENIED);
-  platform.fail(Call::MoveFileA, "|" + rescue(), ERROR_ACCESS_DENIED);
+  platform.fail(Call::CopyFileA, "|" + rescue(), ERROR_ACCESS_DENIED);
   // The user's own file of that name in the Startup folder stays theirs.
   machine::writeFile(startup + "\\Startlull.ini", "the user's own");
   EXPECT_EQ(1, next->restoreStartupEntries());
@@ -214,7 +223,7 @@ TEST_F(RestoreTest, CancelledFolderMoveAndFailedWinIniRestoreNothing) {
   EXPECT_EQ((Lines{rescueMessage("An error occured while writing to the Win.ini."),
                    savedInRescue(), "Can't copy - error #32|Notes.lnk"}),
             eventTexts());
-  EXPECT_EQ(Lines{"Notes.lnk"}, machine::listDir(inactive()));
+  EXPECT_EQ((Lines{"Notes.lnk", "Startlull.ini"}), machine::listDir(inactive()));
 }
 
 TEST_F(RestoreTest, ListingFormatRestoresByTheListingRules) {
@@ -288,6 +297,7 @@ TEST_F(RestoreTest, DamagedRecordRestoresNothingFromItButTheFolders) {
   for (const std::string& line : host.texts()) listed += line + "\r\n";
   EXPECT_EQ(file.substr(0, record), listed);
   MachinePicture after = takePicture();
+  forgetAttributes(before.startupFiles);  // a damaged record is not trusted for them either
   EXPECT_EQ(before.startupFiles, after.startupFiles);
   EXPECT_EQ(before.commonFiles, after.commonFiles);
 }

@@ -14,7 +14,7 @@ const char* const callNames[] = {
     "MoveFileA", "DeleteFileA", "SetFileAttributesA", "GetFileAttributesA", "CreateFileA",
     "ReadFile", "WriteFile", "FlushFileBuffers", "GetFileSize", "CloseHandle",
     "GetCurrentProcess", "OpenProcessToken", "LookupPrivilegeValueA", "AdjustTokenPrivileges",
-    "ExitWindowsEx", "CreateSolidBrush",
+    "ExitWindowsEx", "CreateSolidBrush", "CopyFileA",
 };
 
 std::string lower(std::string text) {
@@ -71,6 +71,14 @@ void FaultPlatform::setVersion(DWORD platformId, DWORD major, DWORD minor) {
 }
 
 const FaultPlatform::Fault* FaultPlatform::enter(Call call, const std::string& arg) {
+  if (log.size() == failAt_) {
+    failAt_ = kNoIndex;
+    failAtFault_ = Fault{call, "", failAtError_, 0, 0, false, false};
+    log.push_back(CallRecord{call, arg, true});
+    if (onFault) onFault(call, arg);
+    real_.SetLastError(failAtError_);
+    return &failAtFault_;
+  }
   for (Fault& fault : faults_) {
     if (fault.call != call || fault.times == 0 || !contains(arg, fault.match)) continue;
     if (fault.skip > 0) {
@@ -200,8 +208,14 @@ LONG FaultPlatform::RegCreateKeyExA(HKEY root, const char* subKey, DWORD reserve
 LONG FaultPlatform::RegCloseKey(HKEY key) {
   std::string path = keyPath(key);
   keys_.erase(key);
-  FAULTY(RegCloseKey, path, ERROR_INVALID_HANDLE, real_.RegCloseKey(key),
-         result_ == ERROR_SUCCESS)
+  // A close that fails still lets go of the handle, as Windows does.
+  if (const Fault* fault = enter(Call::RegCloseKey, path)) {
+    real_.RegCloseKey(key);
+    return static_cast<LONG>(fault->error);
+  }
+  LONG result = real_.RegCloseKey(key);
+  leave(Call::RegCloseKey, path, result == ERROR_SUCCESS);
+  return result;
 }
 
 LONG FaultPlatform::RegQueryInfoKeyA(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength,
@@ -289,7 +303,13 @@ BOOL FaultPlatform::FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found) {
 BOOL FaultPlatform::FindClose(HANDLE search) {
   std::string path = handlePath(search);
   handles_.erase(search);
-  FAULTY(FindClose, path, FALSE, real_.FindClose(search), result_ != FALSE)
+  if (enter(Call::FindClose, path)) {
+    real_.FindClose(search);
+    return FALSE;
+  }
+  BOOL result = real_.FindClose(search);
+  leave(Call::FindClose, path, result != FALSE);
+  return result;
 }
 
 BOOL FaultPlatform::CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* security) {
@@ -303,6 +323,11 @@ BOOL FaultPlatform::RemoveDirectoryA(const char* path) {
 
 BOOL FaultPlatform::MoveFileA(const char* from, const char* to) {
   FAULTY(MoveFileA, str(from) + "|" + str(to), FALSE, real_.MoveFileA(from, to),
+         result_ != FALSE)
+}
+
+BOOL FaultPlatform::CopyFileA(const char* from, const char* to, BOOL failIfExists) {
+  FAULTY(CopyFileA, str(from) + "|" + str(to), FALSE, real_.CopyFileA(from, to, failIfExists),
          result_ != FALSE)
 }
 
@@ -378,7 +403,14 @@ DWORD FaultPlatform::GetFileSize(HANDLE file, DWORD* high) {
 BOOL FaultPlatform::CloseHandle(HANDLE handle) {
   std::string path = handlePath(handle);
   handles_.erase(handle);
-  FAULTY(CloseHandle, path, FALSE, real_.CloseHandle(handle), result_ != FALSE)
+  if (const Fault* fault = enter(Call::CloseHandle, path)) {
+    real_.CloseHandle(handle);
+    real_.SetLastError(fault->error);
+    return FALSE;
+  }
+  BOOL result = real_.CloseHandle(handle);
+  leave(Call::CloseHandle, path, result != FALSE);
+  return result;
 }
 
 HANDLE FaultPlatform::GetCurrentProcess() {

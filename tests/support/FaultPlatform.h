@@ -18,7 +18,7 @@ enum class Call {
   DeleteFileA, SetFileAttributesA, GetFileAttributesA, CreateFileA, ReadFile, WriteFile,
   FlushFileBuffers, GetFileSize, CloseHandle,
   GetCurrentProcess, OpenProcessToken, LookupPrivilegeValueA, AdjustTokenPrivileges,
-  ExitWindowsEx, CreateSolidBrush,
+  ExitWindowsEx, CreateSolidBrush, CopyFileA,
 };
 
 const char* callName(Call call);
@@ -43,7 +43,13 @@ class FaultPlatform : public Platform {
   // go through but change one byte of what they read or write, reporting
   // success all the same (a disk that lies).
   void corrupt(Call call, const std::string& match, int skip = 0, int times = -1);
-  void clearFaults() { faults_.clear(); }
+  // Makes the call that will stand at `index` in the log fail with `error`,
+  // whatever call it is (a call that cannot fail is passed over).
+  void failAt(size_t index, DWORD error) { failAt_ = index, failAtError_ = error; }
+  void clearFaults() {
+    faults_.clear();
+    failAt_ = kNoIndex;
+  }
 
   // Every call, in order.
   std::vector<CallRecord> log;
@@ -104,6 +110,7 @@ class FaultPlatform : public Platform {
   BOOL CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* security) override;
   BOOL RemoveDirectoryA(const char* path) override;
   BOOL MoveFileA(const char* from, const char* to) override;
+  BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists) override;
   BOOL DeleteFileA(const char* path) override;
   BOOL SetFileAttributesA(const char* path, DWORD attributes) override;
   DWORD GetFileAttributesA(const char* path) override;
@@ -140,8 +147,12 @@ class FaultPlatform : public Platform {
   std::string keyPath(HKEY key) const;
   std::string handlePath(HANDLE handle) const;
 
+  static const size_t kNoIndex = static_cast<size_t>(-1);
   Platform& real_;
   std::vector<Fault> faults_;
+  size_t failAt_ = kNoIndex;
+  DWORD failAtError_ = 0;
+  Fault failAtFault_{};
   std::map<HKEY, std::string> keys_;
   std::map<HANDLE, std::string> handles_;
 };
