@@ -5,8 +5,22 @@
 #include "framework/WindowBase.h"
 #include "util/Paths.h"
 
+namespace {
+const char replaceQuestion[] = " already exists.\r\nDo you want to replace it?";
+const char replaceCaption[] = "Save As";
+}  // namespace
+
+int AskReplaceFile(HWND owner, const char* path) {
+  char question[MAX_PATH + sizeof replaceQuestion];
+  copyText(question, sizeof question, path);
+  appendText(question, sizeof question, replaceQuestion);
+  return MessageBoxA(owner, question, replaceCaption,
+                     MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2);
+}
+
 FileNameDialog::FileNameDialog(const char* filterText, int index, const char* defaultExtension)
-    : filter(filterText), filterIndex(index), extension(defaultExtension) {
+    : askReplace(AskReplaceFile), filter(filterText), filterIndex(index),
+      extension(defaultExtension) {
   if (extension && *extension == '.') ++extension;
 }
 
@@ -33,7 +47,17 @@ bool FileNameDialog::Run(HWND owner, char* fileName, int size) {
           reinterpret_cast<void*>(GetProcAddress(dialogs, "GetSaveFileNameA")));
   }
   if (!getSaveFileName || !getSaveFileName(&dialog)) return false;
+  return AcceptChosenName(owner, fileName, size);
+}
 
+bool FileNameDialog::AcceptChosenName(HWND owner, char* fileName, int size) {
+  // The dialog asked about the name it returned. A name too long to keep
+  // here counts as another name: one question too many, never one too few.
+  char asked[MAX_PATH];
+  if (!copyText(asked, sizeof asked, fileName)) asked[0] = '\0';
   stripExtension(fileName);
-  return appendText(fileName, size, ".") && appendText(fileName, size, extension);
+  if (!appendText(fileName, size, ".") || !appendText(fileName, size, extension)) return false;
+  if (lstrcmpiA(asked, fileName) == 0) return true;
+  if (GetFileAttributesA(fileName) == INVALID_FILE_ATTRIBUTES) return true;
+  return askReplace(owner, fileName) == IDYES;
 }
