@@ -3,8 +3,9 @@
 # would, once for each Windows the program supports, each in its own Wine
 # prefix under the build folder, on Xvfb when there is no display.
 # Needs the program64 and tests trees (scripts/build.sh).
-#   scripts/e2e.sh [win98|win2k|winxp ...]     default: all three
-# Extra arguments for the driver go in E2E_ARGS (e.g. --gtest_filter=*Save*).
+#   scripts/e2e.sh [win98|win2k|winxp ...] [--gtest_* ...]
+# Kinds default to all three; arguments starting with "--" go to the driver
+# (so do those in E2E_ARGS, e.g. --gtest_filter=*Save*).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export BUILD_DIR=${BUILD_DIR:-$PWD/build}
@@ -13,7 +14,17 @@ driver=$BUILD_DIR/tests/e2e_tests.exe
 for f in "$exe" "$driver"; do
   [ -f "$f" ] || { echo "missing $f: build the program64 and tests trees first" >&2; exit 1; }
 done
-kinds=${*:-win98 win2k winxp}
+kinds=()
+driver_args=()
+for arg in "$@"; do
+  case $arg in
+    --*) driver_args+=("$arg") ;;
+    *) kinds+=("$arg") ;;
+  esac
+done
+[ ${#kinds[@]} -gt 0 ] || kinds=(win98 win2k winxp)
+read -r -a extra <<<"${E2E_ARGS:-}"
+driver_args=("${extra[@]}" "${driver_args[@]}")
 
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
@@ -41,12 +52,11 @@ prepare_prefix() {
 }
 
 status=0
-for kind in $kinds; do
+for kind in "${kinds[@]}"; do
   echo "== end-to-end tests, Wine reporting $kind"
   prepare_prefix "$kind"
-  # shellcheck disable=SC2086
   STARTLULL_EXE="Z:${exe//\//\\}" STARTLULL_KIND=$kind \
-    timeout 900 wine "$driver" ${E2E_ARGS:-} || status=1
+    timeout 900 wine "$driver" "${driver_args[@]}" || status=1
   wine_server_down
 done
 exit $status

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: sets up what is missing, builds, then runs the native
 # tests, the Windows tests under Wine (every supported system kind) and the
-# end-to-end tests on a virtual display. Ends with "N passed, N failed".
+# end-to-end tests on a virtual display. Ends with "N passed, N failed,
+# N skipped", counted from each GoogleTest executable's own XML results.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -13,31 +14,11 @@ source scripts/wine-env.sh
 
 passed=0
 failed=0
+skipped=0
 failures=()
+source scripts/gtest-count.sh
 
-# Runs one GoogleTest executable and adds its counts.
-run_gtest() {
-  local name=$1; shift
-  local log="$BUILD_DIR/logs/$name.log"
-  mkdir -p "$BUILD_DIR/logs"
-  "$@" >"$log" 2>&1
-  local rc=$?
-  local ok bad
-  # The last summary is the executable's own: tests that run a copy of
-  # themselves in a child process print the child's summaries first.
-  ok=$(grep -oE '^\[  PASSED  \] [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+$')
-  bad=$(grep -oE '^\[  FAILED  \] [0-9]+ tests?,' "$log" | tail -1 | grep -oE '[0-9]+')
-  ok=${ok:-0}; bad=${bad:-0}
-  if [ "$rc" != 0 ] && [ "$bad" = 0 ]; then bad=1; fi
-  passed=$((passed + ok)); failed=$((failed + bad))
-  printf '%-34s %4d passed, %d failed\n' "$name" "$ok" "$bad"
-  if [ "$bad" != 0 ]; then
-    failures+=("$name")
-    grep -E '^\[  FAILED  \]|Failure|error' "$log" | head -20 | sed 's/^/    /'
-  fi
-}
-
-run_gtest "native unit (asan+ubsan)" "$BUILD_DIR/host/unit_tests"
+run_gtest "native unit (asan+ubsan)" native "$BUILD_DIR/host/unit_tests"
 
 # The display first: Wine's desktop process starts with the server and needs it.
 display_up
@@ -47,7 +28,7 @@ trap 'display_down; wine_server_down' EXIT
 wine_version winxp
 for exe in unit engine framework app; do
   [ -f "$BUILD_DIR/tests/${exe}_tests.exe" ] || continue
-  run_gtest "$exe (wine, winxp)" wine "$BUILD_DIR/tests/${exe}_tests.exe"
+  run_gtest "$exe (wine, winxp)" wine wine "$BUILD_DIR/tests/${exe}_tests.exe"
 done
 
 # The system probe against each version Wine can report.
@@ -55,13 +36,13 @@ for pair in win95:0 win98:1 win2k:2 winxp:3 win2003:0 win7:0; do
   version=${pair%%:*}
   wine_version "$version"
   STARTLULL_EXPECT_KIND=${pair##*:} run_gtest "probe on $version" \
-    wine "$BUILD_DIR/tests/engine_tests.exe" --gtest_filter='*OnTheRealVersion*'
+    wine wine "$BUILD_DIR/tests/engine_tests.exe" --gtest_filter='*OnTheRealVersion*'
 done
 wine_version winxp
 
 # The real program, driven end to end, on each supported system.
 for version in win98 win2k winxp; do
-  run_gtest "end to end ($version)" scripts/e2e.sh "$version"
+  run_gtest "end to end ($version)" wine scripts/e2e.sh "$version"
 done
 
 for script in scripts/test-*.sh; do
@@ -79,5 +60,5 @@ done
 
 echo
 if [ ${#failures[@]} -gt 0 ]; then echo "failing: ${failures[*]} (logs in $BUILD_DIR/logs)"; fi
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" = 0 ]
