@@ -1,23 +1,51 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, and only what is missing.
 # Debian 12, as root (or with sudo).
+#
+# Where this machine can execute 32-bit programs (scripts/wine-env.sh,
+# can_run_32bit), also 32-bit Wine and the i686 compiler for the end-to-end
+# driver, so that the i686 startlull.exe, the file that ships, runs here too.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 
-# i686 for the program that ships; x86_64 for what runs under 64-bit Wine here.
+# i686 for the program that ships; x86_64 for what runs under 64-bit Wine.
 packages=(cmake make g++ g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine64 xvfb xdotool imagemagick x11-utils
           googletest libgtest-dev clang libclang-rt-14-dev python3)
+# 32-bit Wine, with the X libraries that 64-bit Wine finds on these
+# machines (without them Wine draws and takes input differently).
+packages32=(wine32:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386
+            libxfixes3:i386 libxinerama1:i386 libxcomposite1:i386 libxxf86vm1:i386
+            g++-mingw-w64-i686-posix)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+updated=0
+install() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  if [ "$updated" = 0 ]; then
+    $SUDO apt-get update -qq
+    updated=1
+  fi
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
 
-echo "Installing: ${missing[*]}"
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+install "${packages[@]}"
+
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+if can_run_32bit; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    updated=0
+  fi
+  install "${packages32[@]}"
+fi
