@@ -2,18 +2,21 @@
 # Runs the end-to-end tests: e2e_tests.exe drives startlull.exe the way a user
 # would, once for each Windows the program supports, each in its own Wine
 # prefix under the build folder, on Xvfb when there is no display.
-# Needs the program64 and tests trees (scripts/build.sh).
 #   scripts/e2e.sh [win98|win2k|winxp ...] [--gtest_* ...]
 # Kinds default to all three; arguments starting with "--" go to the driver
 # (so do those in E2E_ARGS, e.g. --gtest_filter=*Save*).
+#
+# E2E_ARCH picks the build:
+#   x86_64 (default) program64/startlull.exe driven by tests/e2e_tests.exe in
+#          64-bit prefixes (e2e-<kind>); needs the program64 and tests trees;
+#   i686   program/startlull.exe, the file that ships, driven by
+#          e2e32/e2e_tests.exe in 32-bit prefixes (e2e32-<kind>); needs the
+#          program and e2e32 trees, and a machine that runs 32-bit programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export BUILD_DIR=${BUILD_DIR:-$PWD/build}
-exe=$BUILD_DIR/program64/startlull.exe
-driver=$BUILD_DIR/tests/e2e_tests.exe
-for f in "$exe" "$driver"; do
-  [ -f "$f" ] || { echo "missing $f: build the program64 and tests trees first" >&2; exit 1; }
-done
+arch=${E2E_ARCH:-x86_64}
+
 kinds=()
 driver_args=()
 for arg in "$@"; do
@@ -28,6 +31,24 @@ driver_args=("${extra[@]}" "${driver_args[@]}")
 
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
+case $arch in
+  x86_64)
+    exe=$BUILD_DIR/program64/startlull.exe driver=$BUILD_DIR/tests/e2e_tests.exe
+    trees="program64 and tests" prefixes=$BUILD_DIR/e2e ;;
+  i686)
+    exe=$BUILD_DIR/program/startlull.exe driver=$BUILD_DIR/e2e32/e2e_tests.exe
+    trees="program and e2e32" prefixes=$BUILD_DIR/e2e32
+    if ! can_run_32bit; then
+      echo "cannot run the i686 build here: $CANNOT_RUN_32BIT_WHY" >&2
+      exit 1
+    fi
+    wine_arch win32 ;;
+  *) echo "E2E_ARCH must be x86_64 or i686" >&2; exit 2 ;;
+esac
+for f in "$exe" "$driver"; do
+  [ -f "$f" ] || { echo "missing $f: build the $trees trees first" >&2; exit 1; }
+done
+
 display_up
 finish() { wine_server_down; display_down; }
 trap finish EXIT
@@ -37,7 +58,7 @@ trap finish EXIT
 # seed theirs only under this one.
 prepare_prefix() {
   local kind=$1
-  export WINEPREFIX=$BUILD_DIR/e2e-$kind
+  export WINEPREFIX=$prefixes-$kind
   wine_server_up
   wine_version "$kind"
   # A virtual desktop: its windows are no X top-levels, so hiding one does not
@@ -53,7 +74,7 @@ prepare_prefix() {
 
 status=0
 for kind in "${kinds[@]}"; do
-  echo "== end-to-end tests, Wine reporting $kind"
+  echo "== end-to-end tests, $arch, Wine reporting $kind"
   prepare_prefix "$kind"
   STARTLULL_EXE="Z:${exe//\//\\}" STARTLULL_KIND=$kind \
     timeout 900 wine "$driver" "${driver_args[@]}" || status=1

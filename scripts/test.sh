@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: sets up what is missing, builds, then runs the native
 # tests, the Windows tests under Wine (every supported system kind) and the
-# end-to-end tests on a virtual display. Ends with "N passed, N failed,
+# end-to-end tests on a virtual display: with the x86_64 build in 64-bit
+# prefixes, and, where this machine can run 32-bit programs, with the i686
+# program that ships in 32-bit prefixes. Ends with "N passed, N failed,
 # N skipped", counted from each GoogleTest executable's own XML results.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -9,8 +11,15 @@ ROOT=$PWD
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 scripts/setup.sh || exit 1
-scripts/build.sh || exit 1
 source scripts/wine-env.sh
+trees="program program64 tests host"
+if can_run_32bit; then
+  run32=1
+  trees="$trees e2e32"
+else
+  run32=0 why32=$CANNOT_RUN_32BIT_WHY
+fi
+TREES=$trees scripts/build.sh || exit 1
 
 passed=0
 failed=0
@@ -40,10 +49,18 @@ for pair in win95:0 win98:1 win2k:2 winxp:3 win2003:0 win7:0; do
 done
 wine_version winxp
 
-# The real program, driven end to end, on each supported system.
+# The real program, driven end to end, on each supported system: the x86_64
+# build in 64-bit prefixes, then the i686 file that ships in 32-bit ones.
 for version in win98 win2k winxp; do
   run_gtest "end to end ($version)" wine scripts/e2e.sh "$version"
 done
+if [ "$run32" = 1 ]; then
+  for version in win98 win2k winxp; do
+    E2E_ARCH=i686 run_gtest "end to end i686 ($version)" wine scripts/e2e.sh "$version"
+  done
+else
+  echo "end to end i686: not run, this machine cannot execute 32-bit programs ($why32)"
+fi
 
 for script in scripts/test-*.sh; do
   [ -f "$script" ] || continue
