@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Builds Startlull and runs it under Wine in the project's own prefix.
+# Builds Startlull and runs it under Wine in the project's own prefix: the
+# i686 startlull.exe that ships, in a 32-bit prefix, where this machine can
+# run 32-bit programs (scripts/wine-env.sh, can_run_32bit); elsewhere the
+# x86_64 build of the same sources in a 64-bit prefix.
 #
 #   scripts/run.sh            the program on a plain prefix
 #   scripts/run.sh --demo     on a separate demo prefix with a few startup
@@ -25,17 +28,26 @@ case $windows in
 esac
 
 scripts/setup.sh
-TREES="program program64" scripts/build.sh
-exe_dir=$BUILD_DIR/program64
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+# Prefixes of the two kinds have names of their own: neither can serve as the other.
+if can_run_32bit; then
+  wine_arch win32
+  TREES=program scripts/build.sh
+  exe_dir=$BUILD_DIR/program
+  if [ "$demo" = 1 ]; then export WINEPREFIX=$BUILD_DIR/demo-prefix32; fi
+else
+  echo "running the x86_64 build: this machine cannot execute 32-bit programs ($CANNOT_RUN_32BIT_WHY)"
+  TREES="program program64" scripts/build.sh
+  exe_dir=$BUILD_DIR/program64
+  if [ "$demo" = 1 ]; then export WINEPREFIX=$BUILD_DIR/demo-prefix; fi
+fi
 # The About window links the guide that ships beside the executable.
 cp docs/Startlull.txt "$BUILD_DIR/program/Startlull.txt"
 cp docs/Startlull.txt "$exe_dir/Startlull.txt"
 
 headless=0
 [ -z "${DISPLAY:-}" ] && headless=1
-if [ "$demo" = 1 ]; then export WINEPREFIX=$BUILD_DIR/demo-prefix; fi
-# shellcheck source=wine-env.sh
-source scripts/wine-env.sh
 display_up
 finish() { wine_server_down; display_down; }
 trap finish EXIT
