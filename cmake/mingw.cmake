@@ -1,7 +1,9 @@
 # Cross toolchain for Windows.
-# STARTLULL_ARCH: i686 for the shipped program (runs on Windows 98 SE, 2000, XP);
-#   x86_64 for what runs under Wine here (this kind of machine cannot execute
-#   32-bit code, so the same sources are built 64-bit to be tested for real).
+# STARTLULL_ARCH: i686 for the shipped program (runs on Windows 98 SE, 2000, XP)
+#   and, where the machine can execute 32-bit code, for the end-to-end driver
+#   that tests it in a 32-bit Wine prefix; x86_64 for what runs under 64-bit
+#   Wine, which every machine of this project can run (some cannot run 32-bit
+#   programs at all: scripts/wine-env.sh finds out).
 # STARTLULL_THREADS: win32 for programs (imports only what Windows 98 SE has),
 #   posix for the GoogleTest executables (std::mutex needs it).
 if(NOT STARTLULL_ARCH)
