@@ -45,7 +45,7 @@ std::string Padded(const std::string& start, const char* piece, size_t length) {
   return text;
 }
 
-// What the seeded machine holds, named once for the seeding and for the
+// What the prepared machine holds, named once for setting it up and for the
 // lines that must show it.
 std::string IniRun() { return Padded(std::string(bin) + "runner.exe\t-tray", " /switch", 300); }
 std::string Updater() { return Padded(std::string(bin) + "updater.exe --channel", " /opt", 1234); }
@@ -567,7 +567,7 @@ TEST_F(StartlullTest, RemoveThenRestoreGivesTheMachineBack) {
     PressDialogButton(success, IDCANCEL);
     ASSERT_EQ(0, first.WaitForExit());
 
-    // Every seeded key goes whole, those without a listed value included.
+    // Every Run-type key goes whole, those without a listed value included.
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
       for (const char* name : {"RunServices", "Run", "RunOnce", "RunOnceEx"}) {
         EXPECT_FALSE(machine::keyExists(root, RunKey(name)))
