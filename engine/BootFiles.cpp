@@ -13,6 +13,15 @@ const UINT kOverwriteStyle = MB_YESNO | MB_ICONQUESTION;
 
 }  // namespace
 
+// Whether a boot file is there; false also when it cannot be told (and then
+// *unsure is set), so that no boot file is passed over in silence.
+bool Engine::fileFound(const char* path, int* unsure) {
+  if (pathExists(path)) return true;
+  DWORD error = platform.GetLastError();
+  if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) *unsure = 1;
+  return false;
+}
+
 void Engine::parkBootFiles() {
   struct BootFile {
     int remove;
@@ -28,24 +37,20 @@ void Engine::parkBootFiles() {
   for (const BootFile& file : files) {
     // An older parked copy makes room only for a boot file that is really
     // parked now: without one, that copy may be the user's only one.
-    if (!file.remove || !pathExists(file.path)) continue;
+    if (!file.remove) continue;
+    int unsure = 0;
+    if (!fileFound(file.path, &unsure)) {
+      if (unsure) host.reportError(file.failure, kCaption);
+      continue;
+    }
     platform.DeleteFileA(file.parked);
     if (!platform.MoveFileA(file.path, file.parked)) host.reportError(file.failure, kCaption);
   }
 }
 
-// Whether a parked file is there; false also when it cannot be told, so
-// that a parked file is never passed over in silence.
-bool Engine::parkedFileFound(const char* parked, int* unsure) {
-  if (pathExists(parked)) return true;
-  DWORD error = platform.GetLastError();
-  if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) *unsure = 1;
-  return false;
-}
-
 int Engine::unparkBootFiles() {
   int failed = 0;
-  if (parkedFileFound(kConfigHld, &failed)) {
+  if (fileFound(kConfigHld, &failed)) {
     bool replace = true;
     if (pathExists(kConfigSys)) {
       replace = host.messageBox("Config.sys exists, overwrite it?", kCaption, kOverwriteStyle) ==
@@ -64,7 +69,7 @@ int Engine::unparkBootFiles() {
   int configFailed = failed;
 
   failed = 0;
-  if (parkedFileFound(kAutoexecHld, &failed)) {
+  if (fileFound(kAutoexecHld, &failed)) {
     if (pathExists(kAutoexecBat)) {
       if (host.messageBox("Autoexec.bat exists, overwrite it?", kCaption, kOverwriteStyle) !=
           IDYES)

@@ -65,7 +65,7 @@ class Engine {
   // 1 when every parked file found is back or kept by the user's answer; 0
   // (after saying so) when one could not be renamed back or looked for.
   int unparkBootFiles();
-  bool parkedFileFound(const char* parked, int* unsure);
+  bool fileFound(const char* path, int* unsure);
 
   // Report file
   void saveReport();
@@ -103,4 +103,7 @@ class Engine {
   // it, or Restore read it): no folder move carries it off then. Before a
   // Remove has saved, a file of that name is an item of the user's.
   bool settingsFileInPlace;
+  // Items folder moves left where they were after an error the user passed
+  // with OK; a caller that needs to know resets it before it moves.
+  int itemsLeftBehind;
 };

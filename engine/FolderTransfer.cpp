@@ -92,7 +92,9 @@ int Engine::moveFolderContents(const char* from, const char* to, const char* rec
     // Skips ".", ".." and subfolders; hidden, system and read-only files move.
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     error = moveItem(*this, found.cFileName, from, to, recordedAs, &recordHint);
-    if (error != ERROR_SUCCESS && cancelledAfterError(*this, error, found.cFileName)) {
+    if (error == ERROR_SUCCESS) continue;
+    ++itemsLeftBehind;
+    if (cancelledAfterError(*this, error, found.cFileName)) {
       result = 0;
       break;
     }

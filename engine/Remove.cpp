@@ -18,11 +18,6 @@ const RunKeyLocation restoreOrder[RUN_KEY_COUNT] = {
     {HKEY_LOCAL_MACHINE, RUN_SERVICES}, {HKEY_CURRENT_USER, RUN_SERVICES},
 };
 
-void moveBothBack(Engine& engine) {
-  moveBackAndRemove(engine, engine.commonInactiveDir, engine.commonStartupDir, kCommonItems);
-  moveBackAndRemove(engine, engine.inactiveDir, engine.startupDir, kUserItems);
-}
-
 // After a failed win.ini or registry step. When everything the settings
 // file holds is back, as read back from win.ini and the keys, the file goes
 // and the folders come back. Otherwise nothing more is undone: the user's
@@ -30,7 +25,7 @@ void moveBothBack(Engine& engine) {
 void rollBack(Engine& engine, bool everythingBack) {
   if (everythingBack && machineHoldsRecord(engine)) {
     engine.platform.DeleteFileA(engine.settingsPath);
-    moveBothBack(engine);
+    moveBothFoldersBack(engine);
     return;
   }
   StrBuf message;
@@ -67,7 +62,7 @@ int Engine::removeStartupEntries() {
   }
 
   if (!saveSettingsFile(*this)) {
-    moveBothBack(*this);
+    moveBothFoldersBack(*this);
     host.reportError("Can't save current settings, remove operation aborted.", kCaption);
     return 0;
   }

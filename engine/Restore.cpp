@@ -127,13 +127,19 @@ int Engine::restoreStartupEntries() {
       message.append(rescueIniPath);
       host.reportError(message.c_str(), kCaption);
     }
-  } else if (fate == DELETE_IT) {
-    platform.DeleteFileA(settingsPath);
   }
   deleteLeftoverSettings(*this);
 
-  moveBackAndRemove(*this, commonInactiveDir, commonStartupDir, kCommonItems);
-  if (moveBackAndRemove(*this, inactiveDir, startupDir, kUserItems)) restored = 1;
+  // The settings file holds the items' attributes: it goes once every item
+  // is back, and the user's inactive folder with it.
+  bool commonGone;
+  itemsLeftBehind = 0;
+  int userBack = moveItemsBack(*this, &commonGone);
+  if (userBack) restored = 1;
+  if (userBack && commonGone && itemsLeftBehind == 0) {
+    if (fate == DELETE_IT) platform.DeleteFileA(settingsPath);
+    platform.RemoveDirectoryA(inactiveDir);  // fails, without a word, when files remain
+  }
   if (!rescued) reportWhereSettingsAre(*this);
 
   if (!restored) return 0;

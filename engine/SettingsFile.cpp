@@ -27,6 +27,8 @@ const int kEnumRetries = 3;
 const DWORD kMaxProfileValue = 1u << 24;
 const int kLineBufferSize = 260;
 const char kWinIniHeading[] = "[Win.ini]";
+// Find's listing begins: "", "[Win.ini]", the run line, the load line.
+const int kWinIniLines = 4;
 const char kRegistryHeadingStart[] = "[Registry - ";
 
 const char* const iniKeys[] = {"run", "load"};
@@ -131,6 +133,19 @@ bool recordRunKey(Platform& platform, HKEY root, const char* keyName, RecordWrit
   return ok;
 }
 
+// Whether Find's listing shows the win.ini value with a value ("run = x"),
+// in the listing's fixed place under "[Win.ini]".
+bool listedWithValue(Engine& engine, const char* key) {
+  StrBuf line, shape;
+  shape.append(key);
+  shape.append(" = ");
+  for (int index = 0; index < kWinIniLines && engine.host.listingLine(index, line); ++index)
+    if (line.length() > shape.length() &&
+        memcmp(line.c_str(), shape.c_str(), shape.length()) == 0)
+      return true;
+  return false;
+}
+
 // The items just moved into an inactive folder, with the attributes they
 // had in the Startup folder (the move keeps them; Remove clears them later).
 bool recordFolderItems(Platform& platform, const char* folder, const char* recordedAs,
@@ -159,6 +174,9 @@ bool recordMachine(Engine& engine, RecordWriter& record) {
   for (const char* key : iniKeys) {
     StrBuf value;
     if (!readWholeProfileValue(engine.platform, key, value)) return false;
+    // A profile read that fails answers the empty text, like an empty value:
+    // a value Find listed must not be recorded as empty and then blanked.
+    if (value.length() == 0 && listedWithValue(engine, key)) return false;
     if (!record.iniValue(key, value.c_str(), value.length())) return false;
   }
   for (HKEY root : roots)
@@ -358,6 +376,26 @@ int moveBackAndRemove(Engine& engine, const char* inactive, const char* startup,
   if (engine.moveFolderContents(inactive, startup, recordedAs) != 1) return 0;
   engine.platform.RemoveDirectoryA(inactive);  // fails, without a word, when files remain
   return 1;
+}
+
+int moveItemsBack(Engine& engine, bool* commonGone) {
+  moveBackAndRemove(engine, engine.commonInactiveDir, engine.commonStartupDir, kCommonItems);
+  // The user's inactive folder is what offers Restore at the next start: it
+  // has to stay while the All Users one is still there, with items in it.
+  Platform& platform = engine.platform;
+  *commonGone = engine.commonStartupDir[0] == '\0' ||
+                    (platform.GetFileAttributesA(engine.commonInactiveDir) ==
+                         INVALID_FILE_ATTRIBUTES &&
+                     (platform.GetLastError() == ERROR_FILE_NOT_FOUND ||
+                      platform.GetLastError() == ERROR_PATH_NOT_FOUND));
+  if (engine.inactiveDir[0] == '\0' || engine.startupDir[0] == '\0') return 0;
+  return engine.moveFolderContents(engine.inactiveDir, engine.startupDir, kUserItems);
+}
+
+void moveBothFoldersBack(Engine& engine) {
+  bool commonGone;
+  if (moveItemsBack(engine, &commonGone) == 1 && commonGone)
+    engine.platform.RemoveDirectoryA(engine.inactiveDir);  // fails, without a word, when files remain
 }
 
 void plainMovedItems(Engine& engine) {

@@ -32,6 +32,16 @@ void deleteLeftoverSettings(Engine& engine);
 int moveBackAndRemove(Engine& engine, const char* inactive, const char* startup,
                       const char* recordedAs);
 
+// Both folder moves of a roll-back or a Restore, the All Users folder first
+// and removed when emptied. Returns the user's folder move's result (1 when
+// it ran to its end); *commonGone tells whether the All Users inactive
+// folder is gone: only then may the user's, which offers Restore at the
+// next start, go too.
+int moveItemsBack(Engine& engine, bool* commonGone);
+
+// moveItemsBack, then the user's inactive folder removed when it may go.
+void moveBothFoldersBack(Engine& engine);
+
 // Clears the attributes of the items Remove moved into the inactive
 // folders, once the settings file that records them is in place.
 void plainMovedItems(Engine& engine);
