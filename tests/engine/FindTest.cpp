@@ -114,6 +114,21 @@ TEST_F(FindTest, OverlongNamesAndDataAreListedWhole) {
   EXPECT_EQ(4, count(HKEY_CURRENT_USER, RUN));
 }
 
+TEST_F(FindTest, KeyDeletedWhileListedEndsItsListing) {
+  machine::setString(HKEY_CURRENT_USER, kPrefix + "Run", "a", "1");
+  machine::setString(HKEY_CURRENT_USER, kPrefix + "Run", "b", "2");
+  machine::setString(HKEY_LOCAL_MACHINE, kPrefix + "Run", "c", "3");
+  // A handle to a deleted key answers this for every index, never the end.
+  platform.fail(Call::RegEnumValueA, "HKCU", ERROR_KEY_DELETED, 1);
+  find();
+  EXPECT_EQ(2, platform.count(Call::RegEnumValueA, "HKCU"));
+  Lines got = listing();
+  ASSERT_EQ(kEmptyListing.size() + 6, got.size());
+  EXPECT_EQ("c = 3", got[10]);
+  EXPECT_EQ("a = 1", got[13]);
+  EXPECT_EQ(2, count(HKEY_CURRENT_USER, RUN));  // the key is there, as far as Find saw
+}
+
 TEST_F(FindTest, FoldersListTheirFilesButNoSubfolders) {
   machine::writeFile(startup + "\\Notes.lnk", "shortcut");
   machine::writeFile(startup + "\\desktop.ini", "[.ShellClassInfo]",

@@ -82,6 +82,50 @@ TEST_F(RestoreTest, WithoutSettingsFileOnlyTheFoldersComeBack) {
   EXPECT_FALSE(fileExists(inactive()));
 }
 
+TEST_F(RestoreTest, SettingsThatCannotBeReadNowAreKeptAndNothingChanges) {
+  seedTypical();
+  MachinePicture before = takePicture();
+  std::unique_ptr<Engine> next = removeAndRestart();
+  MachinePicture removed = takePicture();
+  const std::string saved = fileContent(settings());
+  struct Case {
+    const char* what;
+    Call call;  // the call that fails, or GetLocalTime for a file held open
+    DWORD error;
+  } cases[] = {
+      {"held open by another program", Call::GetLocalTime, 0},
+      {"read error", Call::ReadFile, ERROR_READ_FAULT},
+      {"size unknown", Call::GetFileSize, ERROR_ACCESS_DENIED},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    host.events.clear();
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (c.call == Call::GetLocalTime)
+      held = CreateFileA(settings().c_str(), GENERIC_READ, FILE_SHARE_DELETE, NULL,
+                         OPEN_EXISTING, 0, NULL);
+    else
+      platform.fail(c.call, "Startlull.ini", c.error);
+    EXPECT_EQ(0, next->restoreStartupEntries());
+    platform.clearFaults();
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    EXPECT_EQ(Lines{"Unable to read the old settings in the file " + settings() +
+                    ".\r\nNothing was restored and the file was kept.\r\n"
+                    "Close any program that is using it, then choose Restore again.|Startlull"},
+              eventTexts());
+    expectSameMachine(removed, takePicture());
+    EXPECT_EQ(saved, fileContent(settings()));
+    EXPECT_FALSE(fileExists(rescue()));
+    EXPECT_EQ(1, host.IsCommandEnabled(IDM_RESTORE));
+  }
+  host.events.clear();
+  next = nextStart();
+  ASSERT_EQ(1, next->restoreAvailable);
+  EXPECT_EQ(1, next->restoreStartupEntries());
+  EXPECT_EQ(Lines{"dialog:success 0"}, eventTexts());
+  expectSameMachine(before, takePicture());
+}
+
 TEST_F(RestoreTest, NothingListedWritesNothing) {
   const std::string eightLines =
       "\r\n[Win.ini]\r\nrun=\r\nload=\r\n\r\n[Startup folder]\r\n\r\n[All Users Startup folder]\r\n";

@@ -59,6 +59,8 @@ std::string sampleRecord() {
   EXPECT_TRUE(writer.subkey("0001", 4));
   EXPECT_TRUE(writer.value(1, "", 0, "", 0));
   EXPECT_TRUE(writer.subkey("0001\\Depend ent", 15));
+  EXPECT_TRUE(writer.file("user", "desktop.ini", 11, 0x26));
+  EXPECT_TRUE(writer.file("common", "A b.lnk", 7, 0));
   EXPECT_TRUE(writer.finish());
   return str(writer.text());
 }
@@ -87,6 +89,8 @@ TEST(SettingsRecord, WrittenRecordReadsBackEntryForEntry) {
       {RecordEntry::SUBKEY, "", "0001", "", 0},
       {RecordEntry::VALUE, "", "", "", 1},
       {RecordEntry::SUBKEY, "", "0001\\Depend ent", "", 0},
+      {RecordEntry::FILE_ITEM, "user", "desktop.ini", "", 0x26},
+      {RecordEntry::FILE_ITEM, "common", "A b.lnk", "", 0},
   };
   RecordCursor cursor(saved.lines.c_str(), saved.lines.length());
   RecordEntry entry;
@@ -108,6 +112,22 @@ TEST(SettingsRecord, WrittenRecordReadsBackEntryForEntry) {
   EXPECT_EQ("a.exe\tb.exe = [x]", str(value));
   EXPECT_TRUE(saved.iniValue("load", value));
   EXPECT_EQ("", str(value));
+
+  // Attributes by folder and name, found again from wherever the last search ended.
+  struct Item {
+    const char* folder;
+    const char* name;
+    bool found;
+    unsigned long attributes;
+  } items[] = {{"common", "a B.LNK", true, 0}, {"user", "DESKTOP.INI", true, 0x26},
+               {"common", "desktop.ini", false, 0}, {"user", "A b.lnk", false, 0}};
+  size_t hint = 0;
+  for (const Item& item : items) {
+    SCOPED_TRACE(item.name);
+    unsigned long attributes = 99;
+    EXPECT_EQ(item.found, saved.fileAttributes(item.folder, item.name, &attributes, &hint));
+    if (item.found) EXPECT_EQ(item.attributes, attributes);
+  }
 }
 
 TEST(SettingsRecord, ListingAloneHasNoRecord) {
@@ -130,6 +150,23 @@ TEST(SettingsRecord, HeadingFoundOnlyAsAWholeLine) {
   // A line that merely starts like the heading is not it.
   std::string longer = listing + std::string(kRecordHeading) + "x\r\n";
   EXPECT_EQ(longer.size(), findRecordHeading(longer.data(), longer.size()));
+
+  // Registry data can hold line breaks, so a listing line can be the heading,
+  // even followed by a whole record of its own: the last whole record is ours.
+  std::string lookAlike = "x\r\n" + std::string(kRecordHeading) + "\r\nend 0 811C9DC5\r\n";
+  for (const std::string& before : {lookAlike, lookAlike + lookAlike}) {
+    std::string faked = listing + "Value = " + before;
+    std::string whole = faked + record;
+    EXPECT_EQ(faked.size(), findRecordHeading(whole.data(), whole.size()));
+    SavedRecord saved;
+    saved.load(whole.data(), whole.size());
+    EXPECT_EQ(RECORD_VALID, saved.state);
+    EXPECT_TRUE(saved.holdsKey("HKLM", "Run"));
+    // With our own record damaged, the file is damaged, not a look-alike's.
+    std::string damaged = whole.substr(0, whole.size() - 3) + "\r\n";
+    saved.load(damaged.data(), damaged.size());
+    EXPECT_EQ(RECORD_DAMAGED, saved.state);
+  }
 }
 
 TEST(SettingsRecord, EveryTruncationAndEveryChangedByteIsDetected) {
@@ -163,6 +200,10 @@ TEST(SettingsRecord, MalformedLinesAreRejected) {
       "key HKLM Winlogon",
       "key HKLM run",
       "sub -",                // a subkey needs a path
+      "file user -",
+      "file user - 1",        // an item needs a name
+      "file other 41 1",      // only the two Startup folders
+      "file user 41 x",
       "ini run",
       "end 1 123",            // checksum needs eight digits
       "end -1 00000000",
