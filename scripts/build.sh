@@ -15,8 +15,10 @@ JOBS=${JOBS:-$(nproc)}
 configure() {
   local tree=$1 arch=$2 targets=$3; shift 3
   local cache="$BUILD_DIR/$tree/CMakeCache.txt"
-  # A tree made for another architecture is made anew.
-  if [ -f "$cache" ] && [ -n "$arch" ] && ! grep -q "STARTLULL_ARCH:UNINITIALIZED=$arch" "$cache"; then
+  # A tree made for another architecture, or from another copy of the
+  # sources (a build folder shared by two clones), is made anew.
+  if [ -f "$cache" ] && { { [ -n "$arch" ] && ! grep -q "STARTLULL_ARCH:UNINITIALIZED=$arch" "$cache"; } ||
+                          ! grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$PWD" "$cache"; }; then
     rm -rf "${BUILD_DIR:?}/$tree"
   fi
   if [ ! -f "$cache" ]; then
