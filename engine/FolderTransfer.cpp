@@ -26,8 +26,9 @@ DWORD failure(Platform& platform) {
 
 // Moves one item of the source folder; ERROR_SUCCESS when it arrived or
 // was dropped as a duplicate, else the error to show.
-DWORD moveItem(Engine& engine, const char* name, const char* from, const char* to,
+DWORD moveItem(Engine& engine, const WIN32_FIND_DATAA& item, const char* from, const char* to,
                const char* recordedAs, size_t* recordHint) {
+  const char* name = item.cFileName;
   Platform& platform = engine.platform;
   StrBuf source, destination;
   if (!joinPath(source, from, name) || !joinPath(destination, to, name))
@@ -41,6 +42,7 @@ DWORD moveItem(Engine& engine, const char* name, const char* from, const char* t
   // with it the inactive folder that offers Restore again.
   unsigned long attributes;
   if (recordedAs && engine.savedRecord.fileAttributes(recordedAs, name, &attributes, recordHint) &&
+      attributes != item.dwFileAttributes &&
       !platform.SetFileAttributesA(source.c_str(), attributes))
     return failure(platform);
   if (platform.MoveFileA(source.c_str(), destination.c_str())) return ERROR_SUCCESS;
@@ -91,7 +93,7 @@ int Engine::moveFolderContents(const char* from, const char* to, const char* rec
   do {
     // Skips ".", ".." and subfolders; hidden, system and read-only files move.
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    error = moveItem(*this, found.cFileName, from, to, recordedAs, &recordHint);
+    error = moveItem(*this, found, from, to, recordedAs, &recordHint);
     if (error == ERROR_SUCCESS) continue;
     ++itemsLeftBehind;
     if (cancelledAfterError(*this, error, found.cFileName)) {

@@ -32,6 +32,7 @@ const int kWinIniLines = 4;
 const char kRegistryHeadingStart[] = "[Registry - ";
 
 const char* const iniKeys[] = {"run", "load"};
+const DWORD kNotPlain = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
 
 bool runKeyPath(StrBuf& path, const char* keyName) {
@@ -403,7 +404,9 @@ void plainMovedItems(Engine& engine) {
   RecordEntry entry;
   StrBuf path;
   while (cursor.next(entry)) {
-    if (entry.kind != RecordEntry::FILE_ITEM) continue;
+    // Only what a plain item lacks needs clearing: one call per item would
+    // double the folder's share of Remove.
+    if (entry.kind != RecordEntry::FILE_ITEM || !(entry.type & kNotPlain)) continue;
     path.clear();
     path.append(lstrcmpiA(entry.root.c_str(), kUserItems) == 0 ? engine.inactiveDir
                                                                 : engine.commonInactiveDir);
