@@ -277,6 +277,7 @@ TEST_F(RemoveTest, RollBackThatCannotPutEverythingBackKeepsTheSettingsForRestore
     const char* what;
     std::vector<Fault> faults;
     Lines messages;
+    const char* vanishes = "";  // HKLM Run's value that is gone again right after its write
   } cases[] = {
       // The blank of "load" fails, and so does putting "run" back.
       {"win.ini",
@@ -289,6 +290,13 @@ TEST_F(RemoveTest, RollBackThatCannotPutEverythingBackKeepsTheSettingsForRestore
        {"dialog:remove",
         "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\Run",
         kRegistryFailed}},
+      // Every write succeeds, but what is read back lacks a value.
+      {"registry read back",
+       {{Call::SHDeleteKeyA, "HKCU", 0}},
+       {"dialog:remove",
+        "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+        kRegistryFailed},
+       "Tray"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -298,8 +306,19 @@ TEST_F(RemoveTest, RollBackThatCannotPutEverythingBackKeepsTheSettingsForRestore
     host.events.clear();
     for (const Fault& fault : c.faults)
       platform.fail(fault.call, fault.match, ERROR_ACCESS_DENIED, fault.skip, 1);
+    platform.afterCall = [&](Call call, const std::string& arg, bool) {
+      std::string tail = std::string("Run\\") + c.vanishes;
+      if (call != Call::RegSetValueExA || !c.vanishes[0] ||
+          arg.compare(arg.size() - tail.size(), tail.size(), tail) != 0)
+        return;
+      HKEY key;
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kPrefix + "Run").c_str(), 0, KEY_ALL_ACCESS, &key);
+      RegDeleteValueA(key, c.vanishes);
+      RegCloseKey(key);
+    };
     EXPECT_EQ(0, engine.removeStartupEntries());
     platform.clearFaults();
+    platform.afterCall = nullptr;
     Lines expected = c.messages;
     expected.push_back("Not every setting could be put back.\r\nThe saved settings are in the file " +
                        settings() +

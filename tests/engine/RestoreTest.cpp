@@ -92,10 +92,12 @@ TEST_F(RestoreTest, SettingsThatCannotBeReadNowAreKeptAndNothingChanges) {
     const char* what;
     Call call;  // the call that fails, or GetLocalTime for a file held open
     DWORD error;
+    bool shortRead;
   } cases[] = {
-      {"held open by another program", Call::GetLocalTime, 0},
-      {"read error", Call::ReadFile, ERROR_READ_FAULT},
-      {"size unknown", Call::GetFileSize, ERROR_ACCESS_DENIED},
+      {"held open by another program", Call::GetLocalTime, 0, false},
+      {"read error", Call::ReadFile, ERROR_READ_FAULT, false},
+      {"short read", Call::ReadFile, ERROR_READ_FAULT, true},
+      {"size unknown", Call::GetFileSize, ERROR_ACCESS_DENIED, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -105,7 +107,7 @@ TEST_F(RestoreTest, SettingsThatCannotBeReadNowAreKeptAndNothingChanges) {
       held = CreateFileA(settings().c_str(), GENERIC_READ, FILE_SHARE_DELETE, NULL,
                          OPEN_EXISTING, 0, NULL);
     else
-      platform.fail(c.call, "Startlull.ini", c.error);
+      platform.fail(c.call, "Startlull.ini", c.error, 0, -1, c.shortRead);
     EXPECT_EQ(0, next->restoreStartupEntries());
     platform.clearFaults();
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);

@@ -361,9 +361,10 @@ BOOL FaultPlatform::ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read,
                              OVERLAPPED* overlapped) {
   std::string path = handlePath(file);
   const Fault* fault = enter(Call::ReadFile, path);
-  if (fault && !fault->corrupt) return FALSE;
-  BOOL result = real_.ReadFile(file, buffer, size, read, overlapped);
-  if (fault && result && *read > 0) static_cast<BYTE*>(buffer)[*read / 2] ^= 0x20;
+  if (fault && !fault->corrupt && !fault->partial) return FALSE;
+  BOOL result = real_.ReadFile(file, buffer, fault && fault->partial ? size / 2 : size, read,
+                               overlapped);
+  if (fault && fault->corrupt && result && *read > 0) static_cast<BYTE*>(buffer)[0] ^= 0x20;
   leave(Call::ReadFile, path, result != FALSE);
   return result;
 }
@@ -375,7 +376,7 @@ BOOL FaultPlatform::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD
     if (fault->corrupt) {
       std::vector<BYTE> changed(static_cast<const BYTE*>(buffer),
                                 static_cast<const BYTE*>(buffer) + size);
-      if (size > 0) changed[size / 2] ^= 0x20;
+      if (size > 0) changed[0] ^= 0x20;
       BOOL result = real_.WriteFile(file, changed.data(), size, written, overlapped);
       leave(Call::WriteFile, path, result != FALSE);
       return result;

@@ -35,13 +35,14 @@ class FaultPlatform : public Platform {
 
   // Makes calls of that kind whose argument contains `match` (case-insensitive;
   // empty matches all) fail with `error`: after `skip` matching calls pass,
-  // for `times` calls (-1: every one). A failed WriteFile with `partial` set
-  // writes half its bytes and reports success with the short count.
+  // for `times` calls (-1: every one). A failed WriteFile or ReadFile with
+  // `partial` set writes or reads half its bytes and reports success with the
+  // short count.
   void fail(Call call, const std::string& match, DWORD error, int skip = 0, int times = -1,
             bool partial = false);
   // Makes ReadFile or WriteFile calls on a file whose path contains `match`
-  // go through but change one byte of what they read or write, reporting
-  // success all the same (a disk that lies).
+  // go through but change the first byte of what they read or write,
+  // reporting success all the same (a disk that lies).
   void corrupt(Call call, const std::string& match, int skip = 0, int times = -1);
   // Makes the call that will stand at `index` in the log fail with `error`,
   // whatever call it is (a call that cannot fail is passed over).
