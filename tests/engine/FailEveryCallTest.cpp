@@ -5,6 +5,8 @@
 // that is not as that dialog says.
 #include <stdio.h>
 
+#include <functional>
+
 #include "tests/engine/RemoveRestoreFixture.h"
 #include "util/pure/SettingsRecord.h"
 
@@ -120,6 +122,34 @@ class FailEveryCallTest : public RemoveRestoreTest {
     EXPECT_FALSE(fileExists(commonInactive()));
   }
 
+  // For each call of `calls` in turn: the machine seeded, `prepare` run
+  // without faults, `operation` run with that one call failing, `check`
+  // given the machine as seeded, then the machine whole again.
+  void failEachCall(const char* what, const std::vector<CallRecord>& calls,
+                    const std::function<void()>& prepare, const std::function<void()>& operation,
+                    const std::function<void(const MachinePicture&, const Files&)>& check) {
+    int survived = 0;
+    for (size_t index = 0; index < calls.size() && !HasFailure(); ++index) {
+      SCOPED_TRACE("call " + std::to_string(index) + ": " + callName(calls[index].call) + " " +
+                   calls[index].arg);
+      seed();
+      MachinePicture before = takePicture();
+      Files boot = bootFiles();
+      prepare();
+      host.events.clear();
+      platform.log.clear();
+      platform.failAt(index, realError(calls[index].call));
+      operation();
+      platform.clearFaults();
+      if (index >= platform.log.size() || !platform.log[index].failed) continue;
+      ++survived;
+      check(before, boot);
+      expectWhole(before, boot);
+    }
+    printf("%s: %d failing calls survived of %zu calls made\n", what, survived, calls.size());
+    EXPECT_EQ(failable(calls), survived);
+  }
+
   std::vector<CallRecord> removeCalls() {
     seed();
     find();
@@ -138,71 +168,40 @@ class FailEveryCallTest : public RemoveRestoreTest {
 };
 
 TEST_F(FailEveryCallTest, RemoveLeavesAWayBackWhicheverCallFails) {
-  const std::vector<CallRecord> calls = removeCalls();
-  int survived = 0;
-  for (size_t index = 0; index < calls.size(); ++index) {
-    SCOPED_TRACE("call " + std::to_string(index) + ": " + callName(calls[index].call) + " " +
-                 calls[index].arg);
-    seed();
-    MachinePicture before = takePicture();
-    Files boot = bootFiles();
-    find();
-    host.events.clear();
-    platform.log.clear();
-    platform.failAt(index, realError(calls[index].call));
-    int result = engine.removeStartupEntries();
-    platform.clearFaults();
-    if (index >= platform.log.size() || !platform.log[index].failed) continue;
-    ++survived;
-
-    // Success without a word of trouble means everything is out.
-    if (result == 1 && !warned()) {
-      MachinePicture after = takePicture();
-      for (int slot = 0; slot < RUN_KEY_COUNT; ++slot) EXPECT_FALSE(after.keyExists[slot]);
-      EXPECT_EQ("", after.run);
-      EXPECT_EQ("", after.load);
-      EXPECT_TRUE(after.startupFiles.empty());
-      EXPECT_TRUE(after.commonFiles.empty());
-      EXPECT_FALSE(fileExists("c:\\config.sys"));
-      EXPECT_FALSE(fileExists("c:\\autoexec.bat"));
-    }
-    expectWhole(before, boot);
-    if (HasFailure()) break;
-  }
-  printf("Remove: %d failing calls survived of %zu calls made\n", survived, calls.size());
-  EXPECT_EQ(failable(calls), survived);
+  int result = 0;
+  failEachCall(
+      "Remove", removeCalls(), [&] { find(); },
+      [&] { result = engine.removeStartupEntries(); },
+      [&](const MachinePicture&, const Files&) {
+        // Success without a word of trouble means everything is out.
+        if (result != 1 || warned()) return;
+        MachinePicture after = takePicture();
+        for (int slot = 0; slot < RUN_KEY_COUNT; ++slot) EXPECT_FALSE(after.keyExists[slot]);
+        EXPECT_EQ("", after.run);
+        EXPECT_EQ("", after.load);
+        EXPECT_TRUE(after.startupFiles.empty());
+        EXPECT_TRUE(after.commonFiles.empty());
+        EXPECT_FALSE(fileExists("c:\\config.sys"));
+        EXPECT_FALSE(fileExists("c:\\autoexec.bat"));
+      });
 }
 
 TEST_F(FailEveryCallTest, RestoreLeavesAWayBackWhicheverCallFails) {
-  const std::vector<CallRecord> calls = restoreCalls();
-  int survived = 0;
-  for (size_t index = 0; index < calls.size(); ++index) {
-    SCOPED_TRACE("call " + std::to_string(index) + ": " + callName(calls[index].call) + " " +
-                 calls[index].arg);
-    seed();
-    MachinePicture before = takePicture();
-    Files boot = bootFiles();
-    find();
-    ASSERT_EQ(1, engine.removeStartupEntries());
-    std::unique_ptr<Engine> next = nextStart();
-    host.events.clear();
-    platform.log.clear();
-    platform.failAt(index, realError(calls[index].call));
-    next->restoreStartupEntries();
-    platform.clearFaults();
-    if (index >= platform.log.size() || !platform.log[index].failed) continue;
-    ++survived;
-
-    // Success without a word of trouble means everything is back.
-    if (successShown("0") && !warned()) {
-      expectSameMachine(before, takePicture());
-      EXPECT_EQ(boot, bootFiles());
-    }
-    expectWhole(before, boot);
-    if (HasFailure()) break;
-  }
-  printf("Restore: %d failing calls survived of %zu calls made\n", survived, calls.size());
-  EXPECT_EQ(failable(calls), survived);
+  std::unique_ptr<Engine> next;
+  failEachCall(
+      "Restore", restoreCalls(),
+      [&] {
+        find();
+        ASSERT_EQ(1, engine.removeStartupEntries());
+        next = nextStart();
+      },
+      [&] { next->restoreStartupEntries(); },
+      [&](const MachinePicture& before, const Files& boot) {
+        // Success without a word of trouble means everything is back.
+        if (!successShown("0") || warned()) return;
+        expectSameMachine(before, takePicture());
+        EXPECT_EQ(boot, bootFiles());
+      });
 }
 
 }  // namespace
