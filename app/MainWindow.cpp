@@ -159,12 +159,15 @@ bool MainWindow::listingLine(int index, StrBuf& text) {
   return true;
 }
 
-void MainWindow::EnableCommand(int commandId, int enable) {
-  if (buttonBar) buttonBar->EnableCommand(commandId, enable);
+// The engine's commands by their buttons' ids, in EngineCommand's order.
+static const int engineCommandIds[] = {IDM_REMOVE, IDM_RESTORE, IDM_SAVE};
+
+void MainWindow::EnableCommand(EngineCommand command, int enable) {
+  if (buttonBar) buttonBar->EnableCommand(engineCommandIds[command], enable);
 }
 
-int MainWindow::IsCommandEnabled(int commandId) {
-  return buttonBar ? buttonBar->IsCommandEnabled(commandId) : 0;
+int MainWindow::IsCommandEnabled(EngineCommand command) {
+  return buttonBar ? buttonBar->IsCommandEnabled(engineCommandIds[command]) : 0;
 }
 
 HWND MainWindow::ownerWindow() { return hwnd; }

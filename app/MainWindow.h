@@ -32,8 +32,8 @@ class MainWindow : public FrameWindow, public Host {
   int addListingLine(const char* text, COLORREF colour) override;
   int listingCount() override;
   bool listingLine(int index, StrBuf& text) override;
-  void EnableCommand(int commandId, int enable) override;
-  int IsCommandEnabled(int commandId) override;
+  void EnableCommand(EngineCommand command, int enable) override;
+  int IsCommandEnabled(EngineCommand command) override;
   HWND ownerWindow() override;
   int reportError(const char* message, const char* caption) override;
   int messageBox(const char* text, const char* caption, UINT type) override;

@@ -313,7 +313,7 @@ EngineTimes engineCycle(Platform& platform, const Paths& paths, size_t perLocati
 
   // Restore as at the program's next start.
   RecordingHost nextHost;
-  nextHost.enabled[IDM_RESTORE] = 1;
+  nextHost.enabled[COMMAND_RESTORE] = 1;
   Engine next(platform, nextHost);
   next.computeLocations();
   start = nowMs();

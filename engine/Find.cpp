@@ -3,7 +3,6 @@
 
 #include "engine/Engine.h"
 #include "engine/RunKeys.h"
-#include "resources/resource.h"
 #include "util/StrBuf.h"
 
 namespace {
@@ -103,8 +102,8 @@ void Engine::findStartupEntries() {
         listRegistryKey(location.root, runKeyNames[location.name]);
 
   if (restoreAvailable == 0 && systemKind >= WINDOWS_98 && systemKind <= WINDOWS_XP) {
-    host.EnableCommand(IDM_REMOVE, 1);
-    host.EnableCommand(IDM_SAVE, 1);
+    host.EnableCommand(COMMAND_REMOVE, 1);
+    host.EnableCommand(COMMAND_SAVE, 1);
   }
 }
 

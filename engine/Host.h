@@ -6,6 +6,10 @@
 
 class StrBuf;
 
+// The commands the engine enables and asks about, by its own names; the
+// main window maps them to its buttons.
+enum EngineCommand { COMMAND_REMOVE, COMMAND_RESTORE, COMMAND_SAVE };
+
 class Host {
  public:
   virtual ~Host() {}
@@ -20,8 +24,8 @@ class Host {
   virtual bool listingLine(int index, StrBuf& text) = 0;
 
   // Command states of the seven buttons.
-  virtual void EnableCommand(int commandId, int enable) = 0;
-  virtual int IsCommandEnabled(int commandId) = 0;
+  virtual void EnableCommand(EngineCommand command, int enable) = 0;
+  virtual int IsCommandEnabled(EngineCommand command) = 0;
 
   // Owner of every dialog and message box the engine opens.
   virtual HWND ownerWindow() = 0;

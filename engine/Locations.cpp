@@ -1,7 +1,6 @@
 // Which Windows this is, and where startup entries and our own data live.
 #include "engine/Engine.h"
 #include "engine/RunKeys.h"
-#include "resources/resource.h"
 #include "util/Paths.h"
 
 namespace {
@@ -82,7 +81,7 @@ void Engine::computeLocations() {
   // An empty Startup folder path leaves the bare relative "Startup-Inactive";
   // only an inactive folder beside a real Startup folder means a Remove to undo.
   if (startupDir[0] != '\0' && pathExists(inactiveDir)) {
-    host.EnableCommand(IDM_RESTORE, 1);
+    host.EnableCommand(COMMAND_RESTORE, 1);
     restoreAvailable = 1;
   }
 }

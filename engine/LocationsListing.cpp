@@ -1,7 +1,6 @@
 // Locations: where Windows keeps its startup settings and where we keep ours.
 #include "engine/Engine.h"
 #include "engine/RunKeys.h"
-#include "resources/resource.h"
 #include "util/Paths.h"
 
 namespace {
@@ -23,8 +22,8 @@ struct Row {
 }  // namespace
 
 void Engine::showLocations() {
-  host.EnableCommand(IDM_REMOVE, 0);
-  host.EnableCommand(IDM_SAVE, 0);
+  host.EnableCommand(COMMAND_REMOVE, 0);
+  host.EnableCommand(COMMAND_SAVE, 0);
   host.resetListing();
 
   const Row rows[] = {

@@ -2,7 +2,6 @@
 // file that holds all of it is proven on disk.
 #include "engine/RunKeys.h"
 #include "engine/SettingsFile.h"
-#include "resources/resource.h"
 #include "util/StrBuf.h"
 
 namespace {
@@ -38,7 +37,7 @@ void rollBack(Engine& engine, bool everythingBack) {
 }  // namespace
 
 int Engine::removeStartupEntries() {
-  if (!host.IsCommandEnabled(IDM_REMOVE)) return 0;
+  if (!host.IsCommandEnabled(COMMAND_REMOVE)) return 0;
   if (!host.removeOptionsDialog(&removeConfigSys, &removeAutoexecBat)) return 0;
   savedRecord.clear();
   settingsFileInPlace = false;

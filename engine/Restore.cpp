@@ -2,7 +2,6 @@
 // the inactive folders. Each part that can come back does, whatever else fails.
 #include "engine/RunKeys.h"
 #include "engine/SettingsFile.h"
-#include "resources/resource.h"
 #include "util/StrBuf.h"
 
 namespace {
@@ -87,7 +86,7 @@ int restoreSettings(Engine& engine, int* restored) {
 }  // namespace
 
 int Engine::restoreStartupEntries() {
-  if (!host.IsCommandEnabled(IDM_RESTORE)) return 0;
+  if (!host.IsCommandEnabled(COMMAND_RESTORE)) return 0;
   int restored = 0;
 
   SettingsRead read = readSettingsFile(*this, settingsPath);

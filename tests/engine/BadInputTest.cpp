@@ -152,7 +152,7 @@ class BadInputTest : public RemoveRestoreTest {
     engine.computeLocations();
     ASSERT_TRUE(CreateDirectoryA(engine.inactiveDir, NULL));
     machine::writeFile(inactive() + "\\Notes.lnk", "notes");
-    host.enabled[IDM_RESTORE] = 1;
+    host.enabled[COMMAND_RESTORE] = 1;
   }
 
   int restoreFrom(const std::string& content) {
@@ -261,7 +261,7 @@ TEST_F(RegistryLimitsTest, LongestNameAndMegabyteDataAreListedRemovedAndRestored
   EXPECT_FALSE(machine::keyExists(HKEY_CURRENT_USER, runOnceKey));
 
   std::unique_ptr<Engine> next = nextStart();
-  host.enabled[IDM_RESTORE] = 1;
+  host.enabled[COMMAND_RESTORE] = 1;
   EXPECT_EQ(1, next->restoreStartupEntries());
   EXPECT_TRUE(errors().empty());
   expectSameMachine(before, takePicture());

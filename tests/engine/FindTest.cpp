@@ -145,9 +145,9 @@ TEST_F(FindTest, FoldersListTheirFilesButNoSubfolders) {
 
 TEST_F(FindTest, EnablesRemoveAndSaveOnASupportedSystem) {
   find();
-  EXPECT_EQ(1, host.IsCommandEnabled(IDM_REMOVE));
-  EXPECT_EQ(1, host.IsCommandEnabled(IDM_SAVE));
-  EXPECT_EQ(0, host.IsCommandEnabled(IDM_RESTORE));
+  EXPECT_EQ(1, host.IsCommandEnabled(COMMAND_REMOVE));
+  EXPECT_EQ(1, host.IsCommandEnabled(COMMAND_SAVE));
+  EXPECT_EQ(0, host.IsCommandEnabled(COMMAND_RESTORE));
 }
 
 TEST_F(FindTest, PendingRestoreKeepsRemoveAndSaveDisabled) {
@@ -156,9 +156,9 @@ TEST_F(FindTest, PendingRestoreKeepsRemoveAndSaveDisabled) {
   find();
   machine::removeTree(machine::parentOf(startup) + "\\Startup-Inactive");
   EXPECT_EQ(1, engine.restoreAvailable);
-  EXPECT_EQ(1, host.IsCommandEnabled(IDM_RESTORE));
-  EXPECT_EQ(0, host.IsCommandEnabled(IDM_REMOVE));
-  EXPECT_EQ(0, host.IsCommandEnabled(IDM_SAVE));
+  EXPECT_EQ(1, host.IsCommandEnabled(COMMAND_RESTORE));
+  EXPECT_EQ(0, host.IsCommandEnabled(COMMAND_REMOVE));
+  EXPECT_EQ(0, host.IsCommandEnabled(COMMAND_SAVE));
   EXPECT_EQ("x = y", listing().back());  // everything is still listed
 }
 
@@ -172,8 +172,8 @@ TEST_F(FindTest, UnsupportedSystemListsNoFilesAndEnablesNothing) {
   EXPECT_EQ(UNSUPPORTED, engine.systemKind);
   EXPECT_EQ(kEmptyListing, listing());
   EXPECT_FALSE(platform.called(Call::FindFirstFileA, "*.*"));
-  EXPECT_EQ(0, host.IsCommandEnabled(IDM_REMOVE));
-  EXPECT_EQ(0, host.IsCommandEnabled(IDM_SAVE));
+  EXPECT_EQ(0, host.IsCommandEnabled(COMMAND_REMOVE));
+  EXPECT_EQ(0, host.IsCommandEnabled(COMMAND_SAVE));
 }
 
 TEST_F(FindTest, UnreadableShellFoldersNeverListTheDriveRoot) {

@@ -90,15 +90,15 @@ TEST_F(LocationsListingTest, ShowsTheSystemsPlacesAndOurs) {
   engine.computeLocations();
   ASSERT_NE('\0', engine.startupDir[0]);
   host.addListingLine("left from Find", P);
-  host.EnableCommand(IDM_REMOVE, 1);
-  host.EnableCommand(IDM_SAVE, 1);
-  host.EnableCommand(IDM_RESTORE, 1);
+  host.EnableCommand(COMMAND_REMOVE, 1);
+  host.EnableCommand(COMMAND_SAVE, 1);
+  host.EnableCommand(COMMAND_RESTORE, 1);
 
   engine.showLocations();
   expectListing("Windows XP.", winlogonShell());
-  EXPECT_EQ(0, host.IsCommandEnabled(IDM_REMOVE));
-  EXPECT_EQ(0, host.IsCommandEnabled(IDM_SAVE));
-  EXPECT_EQ(1, host.IsCommandEnabled(IDM_RESTORE));
+  EXPECT_EQ(0, host.IsCommandEnabled(COMMAND_REMOVE));
+  EXPECT_EQ(0, host.IsCommandEnabled(COMMAND_SAVE));
+  EXPECT_EQ(1, host.IsCommandEnabled(COMMAND_RESTORE));
 
   engine.showLocations();
   expectListing("Windows XP.", winlogonShell());

@@ -67,7 +67,7 @@ TEST_F(LocationsTest, PathsFollowTheStartupFolders) {
   EXPECT_EQ(machine::parentOf(commonStartup) + "\\Startup-Inactive", engine.commonInactiveDir);
   EXPECT_STREQ("C:\\Startlull.ini", engine.rescueIniPath);
   EXPECT_EQ(0, engine.restoreAvailable);
-  EXPECT_EQ(0, host.IsCommandEnabled(IDM_RESTORE));
+  EXPECT_EQ(0, host.IsCommandEnabled(COMMAND_RESTORE));
   EXPECT_TRUE(platform.called(Call::CreateSolidBrush));
 }
 
@@ -125,7 +125,7 @@ TEST_F(LocationsTest, AnythingNamedStartupInactiveOffersRestore) {
   engine.computeLocations();
   machine::removeTree(inactive);
   EXPECT_EQ(1, engine.restoreAvailable);
-  EXPECT_EQ(1, host.IsCommandEnabled(IDM_RESTORE));
+  EXPECT_EQ(1, host.IsCommandEnabled(COMMAND_RESTORE));
 }
 
 TEST_F(LocationsTest, UnsupportedSystemHasNoFolderPaths) {

@@ -230,7 +230,7 @@ void RemoveRestoreTest::seedTypical() {
 void RemoveRestoreTest::find() {
   engine.computeLocations();
   engine.findStartupEntries();
-  ASSERT_EQ(1, host.IsCommandEnabled(IDM_REMOVE));
+  ASSERT_EQ(1, host.IsCommandEnabled(COMMAND_REMOVE));
 }
 
 std::unique_ptr<Engine> RemoveRestoreTest::nextStart() {

@@ -33,7 +33,7 @@ TEST_F(RemoveTest, CancelOrDisabledChangesNothing) {
   EXPECT_EQ(Lines{"dialog:remove"}, eventTexts());
 
   host.events.clear();
-  host.EnableCommand(IDM_REMOVE, 0);
+  host.EnableCommand(COMMAND_REMOVE, 0);
   EXPECT_EQ(0, engine.removeStartupEntries());
   EXPECT_TRUE(host.events.empty());
   EXPECT_FALSE(platform.called(Call::CreateDirectoryA));

@@ -129,7 +129,7 @@ TEST_F(RestoreTest, SettingsThatCannotBeReadNowAreKeptAndNothingChanges) {
     expectSameMachine(removed, takePicture());
     EXPECT_EQ(saved, fileContent(settings()));
     EXPECT_FALSE(fileExists(rescue()));
-    EXPECT_EQ(1, host.IsCommandEnabled(IDM_RESTORE));
+    EXPECT_EQ(1, host.IsCommandEnabled(COMMAND_RESTORE));
   }
   expectALaterRestoreMakesItWhole(before);
 }

@@ -1,12 +1,10 @@
 #include "tests/support/RecordingHost.h"
 
-#include "resources/resource.h"
 #include "util/Paths.h"
 #include "util/StrBuf.h"
 
 RecordingHost::RecordingHost() {
-  enabled = {{IDM_EXIT, 1},    {IDM_ABOUT, 1},     {IDM_FIND, 1}, {IDM_REMOVE, 0},
-             {IDM_RESTORE, 0}, {IDM_LOCATIONS, 1}, {IDM_SAVE, 0}};
+  enabled = {{COMMAND_REMOVE, 0}, {COMMAND_RESTORE, 0}, {COMMAND_SAVE, 0}};
 }
 
 std::vector<std::string> RecordingHost::texts() const {
@@ -42,13 +40,13 @@ bool RecordingHost::listingLine(int index, StrBuf& text) {
   return text.append(lines[index].text.data(), lines[index].text.size());
 }
 
-void RecordingHost::EnableCommand(int commandId, int enable) {
-  auto found = enabled.find(commandId);
+void RecordingHost::EnableCommand(EngineCommand command, int enable) {
+  auto found = enabled.find(command);
   if (found != enabled.end()) found->second = enable ? 1 : 0;
 }
 
-int RecordingHost::IsCommandEnabled(int commandId) {
-  auto found = enabled.find(commandId);
+int RecordingHost::IsCommandEnabled(EngineCommand command) {
+  auto found = enabled.find(command);
   return found == enabled.end() ? 0 : found->second;
 }
 

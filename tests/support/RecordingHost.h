@@ -28,7 +28,7 @@ class RecordingHost : public Host {
   RecordingHost();
 
   std::vector<ListingLine> lines;
-  std::map<int, int> enabled;  // command id -> state; ids not present have no button
+  std::map<EngineCommand, int> enabled;  // command -> state
   std::vector<HostEvent> events;
 
   // Answers, taken in order; when a queue is empty the default is used.
@@ -48,8 +48,8 @@ class RecordingHost : public Host {
   int addListingLine(const char* text, COLORREF colour) override;
   int listingCount() override;
   bool listingLine(int index, StrBuf& text) override;
-  void EnableCommand(int commandId, int enable) override;
-  int IsCommandEnabled(int commandId) override;
+  void EnableCommand(EngineCommand command, int enable) override;
+  int IsCommandEnabled(EngineCommand command) override;
   HWND ownerWindow() override { return NULL; }
   int reportError(const char* message, const char* caption) override;
   int messageBox(const char* text, const char* caption, UINT type) override;
