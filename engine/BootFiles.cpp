@@ -8,7 +8,6 @@ const char kConfigSys[] = "c:\\config.sys";
 const char kConfigHld[] = "c:\\config.hld";
 const char kAutoexecBat[] = "c:\\autoexec.bat";
 const char kAutoexecHld[] = "c:\\autoexec.hld";
-const char kCaption[] = "Startlull";
 const UINT kOverwriteStyle = MB_YESNO | MB_ICONQUESTION;
 
 }  // namespace
@@ -40,11 +39,11 @@ void Engine::parkBootFiles() {
     if (!file.remove) continue;
     int unsure = 0;
     if (!fileFound(file.path, &unsure)) {
-      if (unsure) host.reportError(file.failure, kCaption);
+      if (unsure) host.reportError(file.failure, programCaption);
       continue;
     }
     platform.DeleteFileA(file.parked);
-    if (!platform.MoveFileA(file.path, file.parked)) host.reportError(file.failure, kCaption);
+    if (!platform.MoveFileA(file.path, file.parked)) host.reportError(file.failure, programCaption);
   }
 }
 
@@ -53,7 +52,7 @@ int Engine::unparkBootFiles() {
   if (fileFound(kConfigHld, &failed)) {
     bool replace = true;
     if (pathExists(kConfigSys)) {
-      replace = host.messageBox("Config.sys exists, overwrite it?", kCaption, kOverwriteStyle) ==
+      replace = host.messageBox("Config.sys exists, overwrite it?", programCaption, kOverwriteStyle) ==
                 IDYES;
       if (replace) platform.DeleteFileA(kConfigSys);
     }
@@ -65,13 +64,13 @@ int Engine::unparkBootFiles() {
       failed = 1;
     }
   }
-  if (failed) host.reportError("Unable to rename config.hld to config.sys.", kCaption);
+  if (failed) host.reportError("Unable to rename config.hld to config.sys.", programCaption);
   int configFailed = failed;
 
   failed = 0;
   if (fileFound(kAutoexecHld, &failed)) {
     if (pathExists(kAutoexecBat)) {
-      if (host.messageBox("Autoexec.bat exists, overwrite it?", kCaption, kOverwriteStyle) !=
+      if (host.messageBox("Autoexec.bat exists, overwrite it?", programCaption, kOverwriteStyle) !=
           IDYES)
         return configFailed ? 0 : 1;
       platform.DeleteFileA(kAutoexecBat);
@@ -81,6 +80,6 @@ int Engine::unparkBootFiles() {
     else
       failed = 1;
   }
-  if (failed) host.reportError("Unable to rename autoexec.hld to autoexec.bat.", kCaption);
+  if (failed) host.reportError("Unable to rename autoexec.hld to autoexec.bat.", programCaption);
   return configFailed || failed ? 0 : 1;
 }

@@ -20,6 +20,11 @@ const COLORREF listBackgroundColour = 0xE0FFFF;
 
 enum { PATH_SIZE = 260, RESCUE_PATH_SIZE = 80, LINE_SIZE = 260 };
 
+// The caption of the engine's messages.
+const char programCaption[] = "Startlull";
+// The two values of win.ini's [windows] section that start programs.
+const char* const winIniKeys[] = {"run", "load"};
+
 class Engine {
  public:
   Engine(Platform& platform, Host& host);

@@ -6,9 +6,6 @@
 
 namespace {
 
-const char kCaption[] = "Startlull";
-const HKEY kRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-
 // Run keys first, then RunOnce, RunOnceEx and RunServices, each root in turn.
 const RunKeyLocation restoreOrder[RUN_KEY_COUNT] = {
     {HKEY_LOCAL_MACHINE, RUN},         {HKEY_CURRENT_USER, RUN},
@@ -31,7 +28,7 @@ void rollBack(Engine& engine, bool everythingBack) {
   message.append("Not every setting could be put back.\r\nThe saved settings are in the file ");
   message.append(engine.settingsPath);
   message.append(".\r\nRestore will put everything back at the next start.");
-  engine.host.reportError(message.c_str(), kCaption);
+  engine.host.reportError(message.c_str(), programCaption);
 }
 
 }  // namespace
@@ -62,20 +59,20 @@ int Engine::removeStartupEntries() {
 
   if (!saveSettingsFile(*this)) {
     moveBothFoldersBack(*this);
-    host.reportError("Can't save current settings, remove operation aborted.", kCaption);
+    host.reportError("Can't save current settings, remove operation aborted.", programCaption);
     return 0;
   }
 
   if (!blankWinIniValues()) {
     host.reportError("Unable to remove ini settings, startup setting will be restored.",
-                     kCaption);
+                     programCaption);
     rollBack(*this, restoreWinIniValues() == 1);
     return 0;
   }
 
   if (!removeRegistryKeys()) {
     host.reportError("Unable to remove registry settings, startup settings will be restored.",
-                     kCaption);
+                     programCaption);
     bool keysBack = registryWriteFailed == 0;
     rollBack(*this, restoreWinIniValues() == 1 && keysBack);
     return 0;
@@ -100,7 +97,7 @@ int Engine::blankWinIniValues() {
 
 int Engine::removeRegistryKeys() {
   for (int slot = 0; slot < RUN_KEY_COUNT; ++slot) keyDeleted[slot] = 0;
-  for (const HKEY root : kRoots) {
+  for (const HKEY root : runKeyRoots) {
     for (int name = RUN; name <= RUN_SERVICES; ++name) {
       int slot = runKeySlot(root, name);
       if (entryCounts[slot] == 0) continue;

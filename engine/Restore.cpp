@@ -6,16 +6,13 @@
 
 namespace {
 
-const char kCaption[] = "Startlull";
-const HKEY kRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-
 void reportWithRescuePath(Engine& engine, const char* firstLine) {
   StrBuf message;
   message.append(firstLine);
   message.append("\r\nThe old settings are in the file ");
   message.append(engine.rescueIniPath);
   message.append(".\r\nYou can restore them manually.");
-  engine.host.reportError(message.c_str(), kCaption);
+  engine.host.reportError(message.c_str(), programCaption);
 }
 
 // An older rescue copy gives way to this one.
@@ -37,7 +34,7 @@ void reportWhereSettingsAre(Engine& engine) {
   message.append(".\r\nThey are in the file ");
   message.append(engine.settingsPath);
   message.append(".");
-  engine.host.reportError(message.c_str(), kCaption);
+  engine.host.reportError(message.c_str(), programCaption);
 }
 
 // A settings file that is there but cannot be read now is all there is of
@@ -48,7 +45,7 @@ void reportUnreadable(Engine& engine) {
   message.append(engine.settingsPath);
   message.append(".\r\nNothing was restored and the file was kept.\r\n"
                  "Close any program that is using it, then choose Restore again.");
-  engine.host.reportError(message.c_str(), kCaption);
+  engine.host.reportError(message.c_str(), programCaption);
 }
 
 // win.ini and the keys back from a file that was read; 1 when there was a
@@ -69,7 +66,7 @@ int restoreSettings(Engine& engine, int* restored) {
   }
   engine.registryWriteFailed = 0;
   for (int name = RUN; name <= RUN_SERVICES; ++name) {
-    for (const HKEY root : kRoots) {
+    for (const HKEY root : runKeyRoots) {
       const char* keyName = runKeyNames[name];
       if (engine.savedRecord.holdsKey(recordRootName(root), keyName) ||
           engine.findRegistrySection(root, keyName) != 0)
@@ -124,7 +121,7 @@ int Engine::restoreStartupEntries() {
       message.append("Since there was a problem putting the settings back,\r\n"
                      " the old settings will be saved in ");
       message.append(rescueIniPath);
-      host.reportError(message.c_str(), kCaption);
+      host.reportError(message.c_str(), programCaption);
     }
   }
   deleteLeftoverSettings(*this);

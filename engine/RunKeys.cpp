@@ -1,8 +1,15 @@
 #include "engine/RunKeys.h"
 
 #include "util/Paths.h"
+#include "util/StrBuf.h"
 
 const char* const runKeyNames[4] = {"Run", "RunOnce", "RunOnceEx", "RunServices"};
+const HKEY runKeyRoots[2] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+
+bool runKeyPath(StrBuf& path, const char* keyName) {
+  path.clear();
+  return path.append(CURRENT_VERSION_PREFIX) && path.append(keyName);
+}
 
 const RunKeyLocation findOrder[RUN_KEY_COUNT] = {
     {HKEY_LOCAL_MACHINE, RUN_SERVICES}, {HKEY_LOCAL_MACHINE, RUN},

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "engine/MachineAccess.h"
 #include "engine/RunKeys.h"
 #include "util/Paths.h"
 #include "util/StrBuf.h"
@@ -19,82 +20,39 @@ const unsigned kGrowthStep = 32000;
 const char kTempSuffix[] = ".tmp";
 // What every settings file begins with: Find's first two lines.
 const char kSettingsStart[] = "\r\n[Win.ini]\r\n";
-// The registry's own limits: value names of 16,383 characters, key names of 255.
-const DWORD kMaxValueName = 16384;
+// The registry's own limit: key names of 255 characters.
 const DWORD kMaxKeyName = 256;
-const DWORD kFirstRoom = 260;
-const int kEnumRetries = 3;
-const DWORD kMaxProfileValue = 1u << 24;
 const int kLineBufferSize = 260;
 const char kWinIniHeading[] = "[Win.ini]";
 // Find's listing begins: "", "[Win.ini]", the run line, the load line.
 const int kWinIniLines = 4;
 const char kRegistryHeadingStart[] = "[Registry - ";
 
-const char* const iniKeys[] = {"run", "load"};
 const DWORD kNotPlain = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-
-bool runKeyPath(StrBuf& path, const char* keyName) {
-  path.clear();
-  return path.append(CURRENT_VERSION_PREFIX) && path.append(keyName);
-}
 
 bool tempPath(const Engine& engine, char* path) {
   return copyText(path, PATH_SIZE, engine.settingsPath) &&
          appendText(path, PATH_SIZE, kTempSuffix);
 }
 
-// GetProfileStringA fills the buffer up to size - 1 characters when the value
-// does not fit, so only a shorter answer is known to be whole.
-bool readWholeProfileValue(Platform& platform, const char* key, StrBuf& value) {
-  for (DWORD room = kFirstRoom; room <= kMaxProfileValue; room *= 2) {
-    value.clear();
-    char* buffer = value.reserveTail(room);
-    if (!buffer) return false;
-    DWORD length = platform.GetProfileStringA("windows", key, "", buffer, room);
-    if (length + 1 < room) {
-      value.commit(length);
-      return true;
-    }
-  }
-  return false;
-}
-
 // Every value of one key, with its type and exact bytes.
-bool recordValues(Platform& platform, HKEY key, RecordWriter& record) {
-  DWORD maxName = 0, maxData = 0;
-  if (platform.RegQueryInfoKeyA(key, NULL, NULL, NULL, &maxName, &maxData) != ERROR_SUCCESS)
-    return false;
-  DWORD nameRoom = maxName + 1 > kFirstRoom ? maxName + 1 : kFirstRoom;
-  DWORD dataRoom = maxData + 1 > kFirstRoom ? maxData + 1 : kFirstRoom;
-  StrBuf name, data;
-  for (DWORD index = 0;; ++index) {
-    for (int attempt = 0;; ++attempt) {
-      char* nameBuffer = name.reserveTail(nameRoom);
-      char* dataBuffer = data.reserveTail(dataRoom);
-      if (!nameBuffer || !dataBuffer) return false;
-      DWORD nameSize = nameRoom, dataSize = dataRoom, type = REG_NONE;
-      LONG result = platform.RegEnumValueA(key, index, nameBuffer, &nameSize, NULL, &type,
-                                           reinterpret_cast<BYTE*>(dataBuffer), &dataSize);
-      if (result == ERROR_NO_MORE_ITEMS) return true;
-      // A value that grew since the key was measured: make room and read it again.
-      if (result == ERROR_MORE_DATA && attempt < kEnumRetries) {
-        nameRoom = kMaxValueName;
-        dataRoom = dataSize >= dataRoom ? dataSize + 1 : dataRoom * 2;
-        continue;
-      }
-      if (result != ERROR_SUCCESS) return false;
-      if (!record.value(type, nameBuffer, nameSize, dataBuffer, dataSize)) return false;
-      break;
-    }
+class RecordedValues : public ValueSink {
+ public:
+  explicit RecordedValues(RecordWriter& record) : record_(record) {}
+  bool take(const RegistryValue& value) override {
+    return record_.value(value.type, value.name, value.nameSize, value.data, value.dataSize);
   }
-}
+
+ private:
+  RecordWriter& record_;
+};
 
 // The values of a key and every key below it, depth first; path is the
 // key's place below the Run-type key ("" for the Run-type key itself).
 bool recordTree(Platform& platform, HKEY key, const StrBuf& path, RecordWriter& record) {
-  if (!recordValues(platform, key, record)) return false;
+  RecordedValues values(record);
+  DWORD count;
+  if (!readKeyValues(platform, key, values, &count)) return false;
   for (DWORD index = 0;; ++index) {
     char name[kMaxKeyName];
     DWORD nameSize = kMaxKeyName;
@@ -172,7 +130,7 @@ bool recordFolderItems(Platform& platform, const char* folder, const char* recor
 // win.ini values and every key that existed at the last Find, whole; and
 // the attributes of the items it has moved out of the Startup folders.
 bool recordMachine(Engine& engine, RecordWriter& record) {
-  for (const char* key : iniKeys) {
+  for (const char* key : winIniKeys) {
     StrBuf value;
     if (!readWholeProfileValue(engine.platform, key, value)) return false;
     // A profile read that fails answers the empty text, like an empty value:
@@ -180,7 +138,7 @@ bool recordMachine(Engine& engine, RecordWriter& record) {
     if (value.length() == 0 && listedWithValue(engine, key)) return false;
     if (!record.iniValue(key, value.c_str(), value.length())) return false;
   }
-  for (HKEY root : roots)
+  for (HKEY root : runKeyRoots)
     for (int name = RUN; name <= RUN_SERVICES; ++name)
       if (engine.entryCounts[runKeySlot(root, name)] != 0 &&
           !recordRunKey(engine.platform, root, runKeyNames[name], record))
@@ -219,8 +177,7 @@ int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName, bool ke
   StrBuf path;
   HKEY key;
   if (!found || !runKeyPath(path, keyName) ||
-      platform.RegCreateKeyExA(root, path.c_str(), 0, NULL, REG_OPTION_NON_VOLATILE,
-                               KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS) {
+      createKey(platform, root, path.c_str(), &key) != ERROR_SUCCESS) {
     engine.registryWriteFailed = 1;
     return 0;
   }
@@ -232,8 +189,7 @@ int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName, bool ke
     if (entry.kind == RecordEntry::SUBKEY) {
       if (current != key) platform.RegCloseKey(current);
       current = key;
-      ok = platform.RegCreateKeyExA(key, entry.name.c_str(), 0, NULL, REG_OPTION_NON_VOLATILE,
-                                    KEY_ALL_ACCESS, NULL, &current, NULL) == ERROR_SUCCESS;
+      ok = createKey(platform, key, entry.name.c_str(), &current) == ERROR_SUCCESS;
       if (!ok) current = key;
     } else if (keepExisting && platform.RegQueryValueExA(current, entry.name.c_str(), NULL, NULL,
                                                          NULL, NULL) == ERROR_SUCCESS) {
@@ -462,7 +418,7 @@ int Engine::loadListingFromFile(const char* path) {
 
 int Engine::restoreWinIniValues() {
   int result = 1;
-  for (const char* key : iniKeys) {
+  for (const char* key : winIniKeys) {
     StrBuf value;
     if (!savedRecord.iniValue(key, value)) {
       char text[LINE_SIZE];
@@ -501,8 +457,7 @@ int Engine::restoreRegistryKey(HKEY root, const char* keyName) {
   StrBuf path;
   HKEY key;
   if (!runKeyPath(path, keyName) ||
-      platform.RegCreateKeyExA(root, path.c_str(), 0, NULL, REG_OPTION_NON_VOLATILE,
-                               KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS) {
+      createKey(platform, root, path.c_str(), &key) != ERROR_SUCCESS) {
     registryWriteFailed = 1;
     return 0;
   }

@@ -1,0 +1,67 @@
+#include "engine/MachineAccess.h"
+
+#include "util/StrBuf.h"
+
+namespace {
+
+// The registry's own limit: value names of 16,383 characters.
+const DWORD kMaxValueName = 16384;
+const DWORD kFirstRoom = 260;
+const int kGrowRetries = 3;
+const DWORD kMaxProfileValue = 1u << 24;
+
+DWORD atLeastFirstRoom(DWORD size) { return size > kFirstRoom ? size : kFirstRoom; }
+
+}  // namespace
+
+bool readKeyValues(Platform& platform, HKEY key, ValueSink& sink, DWORD* count) {
+  *count = 0;
+  DWORD maxName = 0, maxData = 0;
+  // Without the sizes the key is still read, but not known to be whole.
+  bool whole = platform.RegQueryInfoKeyA(key, NULL, NULL, NULL, &maxName, &maxData) ==
+               ERROR_SUCCESS;
+  if (!whole) maxName = maxData = 0;
+  DWORD nameRoom = atLeastFirstRoom(maxName + 1), dataRoom = atLeastFirstRoom(maxData + 1);
+  StrBuf name, data;
+  for (DWORD index = 0;; ++index) {
+    RegistryValue value;
+    LONG result;
+    for (int attempt = 0;; ++attempt) {
+      char* nameBuffer = name.reserveTail(nameRoom);
+      char* dataBuffer = data.reserveTail(dataRoom);
+      if (!nameBuffer || !dataBuffer) return false;
+      value = RegistryValue{nameBuffer, nameRoom, REG_NONE,
+                            reinterpret_cast<const BYTE*>(dataBuffer), dataRoom};
+      result = platform.RegEnumValueA(key, index, nameBuffer, &value.nameSize, NULL, &value.type,
+                                      reinterpret_cast<BYTE*>(dataBuffer), &value.dataSize);
+      if (result != ERROR_MORE_DATA || attempt == kGrowRetries) break;
+      // A value that grew since the key was measured: make room, read it again.
+      nameRoom = kMaxValueName;
+      dataRoom = value.dataSize >= dataRoom ? value.dataSize + 1 : dataRoom * 2;
+    }
+    if (result == ERROR_NO_MORE_ITEMS) return whole;
+    if (result != ERROR_SUCCESS || !sink.take(value)) return false;
+    ++*count;
+  }
+}
+
+bool readWholeProfileValue(Platform& platform, const char* key, StrBuf& value) {
+  // GetProfileStringA fills the buffer up to room - 1 characters when the
+  // value does not fit, so only a shorter answer is known to be whole.
+  for (DWORD room = kFirstRoom; room <= kMaxProfileValue; room *= 2) {
+    value.clear();
+    char* buffer = value.reserveTail(room);
+    if (!buffer) return false;
+    DWORD length = platform.GetProfileStringA("windows", key, "", buffer, room);
+    if (length + 1 < room) {
+      value.commit(length);
+      return true;
+    }
+  }
+  return false;
+}
+
+LONG createKey(Platform& platform, HKEY parent, const char* path, HKEY* key) {
+  return platform.RegCreateKeyExA(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                  NULL, key, NULL);
+}
