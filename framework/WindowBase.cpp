@@ -4,6 +4,47 @@
 
 HINSTANCE appInstance = 0;
 
+namespace {
+// Every framework class asks for them; the object lives in GWLP_USERDATA, so
+// nothing reads them.
+const int windowExtraBytes = 4;
+
+// Messages whose handler takes no arguments and whose answer is 0.
+struct PlainRoute {
+  UINT msg;
+  void (WindowBase::*handler)();
+};
+const PlainRoute plainRoutes[] = {
+    {WM_SETFOCUS, &WindowBase::OnSetFocus},
+    {WM_KILLFOCUS, &WindowBase::OnKillFocus},
+    {WM_PAINT, &WindowBase::OnPaint},
+    {WM_CLOSE, &WindowBase::OnClose},
+    {WM_SYSCOLORCHANGE, &WindowBase::OnSysColorChange},
+    {WM_INITMENU, &WindowBase::OnInitMenu},
+};
+
+// Messages whose handler takes wParam and lParam unchanged and whose answer is 0.
+struct ParamsRoute {
+  UINT msg;
+  void (WindowBase::*handler)(WPARAM, LPARAM);
+};
+const ParamsRoute paramsRoutes[] = {
+    {WM_SIZE, &WindowBase::OnSize},
+    {WM_CONTEXTMENU, &WindowBase::OnContextMenu},
+    {WM_KEYDOWN, &WindowBase::OnKeyDown},
+    {WM_KEYUP, &WindowBase::OnKeyUp},
+    {WM_CHAR, &WindowBase::OnChar},
+    {WM_SYSKEYDOWN, &WindowBase::OnSysKeyDown},
+    {WM_SYSKEYUP, &WindowBase::OnSysKeyUp},
+    {WM_COMMAND, &WindowBase::OnCommand},
+    {WM_MOUSEMOVE, &WindowBase::OnMouseMove},
+    {WM_LBUTTONDOWN, &WindowBase::OnLButtonDown},
+    {WM_LBUTTONUP, &WindowBase::OnLButtonUp},
+    {WM_RBUTTONDOWN, &WindowBase::OnRButtonDown},
+    {WM_RBUTTONUP, &WindowBase::OnRButtonUp},
+};
+}  // namespace
+
 WindowObject* WindowObject::FromWindow(HWND window) {
   if (!window) return 0;
   return reinterpret_cast<WindowObject*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -17,7 +58,7 @@ WNDCLASSA FrameworkClass(const char* className, UINT classStyle) {
   WNDCLASSA windowClass = {};
   windowClass.style = classStyle;
   windowClass.lpfnWndProc = WindowBase::StaticWindowProc;
-  windowClass.cbWndExtra = 4;
+  windowClass.cbWndExtra = windowExtraBytes;
   windowClass.hInstance = appInstance;
   windowClass.hCursor = LoadCursorA(0, IDC_ARROW);
   windowClass.lpszClassName = className;
@@ -80,104 +121,78 @@ void WindowBase::OnTimer(WPARAM) {}
 int WindowBase::OnVKeyToItem(WPARAM) { return -1; }
 
 LRESULT WindowBase::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (RouteToPlainHandler(msg, wParam, lParam)) return 0;
+  LRESULT answer = 0;
+  if (RouteWithAnswer(msg, wParam, lParam, &answer)) return answer;
+  if (OnOtherMessage(msg, wParam, lParam)) return 0;
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+int WindowBase::RouteToPlainHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
+  for (const PlainRoute& route : plainRoutes) {
+    if (route.msg != msg) continue;
+    (this->*route.handler)();
+    return 1;
+  }
+  for (const ParamsRoute& route : paramsRoutes) {
+    if (route.msg != msg) continue;
+    (this->*route.handler)(wParam, lParam);
+    return 1;
+  }
+  return 0;
+}
+
+int WindowBase::RouteWithAnswer(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* answer) {
+  *answer = 0;
   switch (msg) {
     case WM_CREATE:
-      return OnCreate() ? 0 : -1;
+      *answer = OnCreate() ? 0 : -1;
+      return 1;
     case WM_DESTROY:
       OnDestroy();
       OnTerminate();
       OnAfterDestroy();
-      return 0;
-    case WM_SIZE:
-      OnSize(wParam, lParam);
-      return 0;
-    case WM_SETFOCUS:
-      OnSetFocus();
-      return 0;
-    case WM_KILLFOCUS:
-      OnKillFocus();
-      return 0;
-    case WM_PAINT:
-      OnPaint();
-      return 0;
-    case WM_CLOSE:
-      OnClose();
-      return 0;
+      return 1;
     case WM_QUERYENDSESSION:
-      return OnQueryEndSession();
-    case WM_SYSCOLORCHANGE:
-      OnSysColorChange();
-      return 0;
+      *answer = OnQueryEndSession();
+      return 1;
     case WM_ENDSESSION:
       OnEndSession(wParam, lParam);
       if (wParam) OnTerminate();
-      return 0;
+      return 1;
     case WM_DRAWITEM:
       OnDrawItem(wParam, lParam);
+      *answer = 1;
       return 1;
     case WM_VKEYTOITEM:
-      return OnVKeyToItem(wParam);
-    case WM_NOTIFY: {
-      const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-      Control* control = header ? Control::FromControlWindow(header->hwndFrom) : 0;
-      if (control) return control->OnControlNotify(reinterpret_cast<NMHDR*>(lParam));
-      OnNotify(wParam, lParam);
-      return 0;
-    }
-    case WM_CONTEXTMENU:
-      OnContextMenu(wParam, lParam);
-      return 0;
-    case WM_KEYDOWN:
-      OnKeyDown(wParam, lParam);
-      return 0;
-    case WM_KEYUP:
-      OnKeyUp(wParam, lParam);
-      return 0;
-    case WM_CHAR:
-      OnChar(wParam, lParam);
-      return 0;
-    case WM_SYSKEYDOWN:
-      OnSysKeyDown(wParam, lParam);
-      return 0;
-    case WM_SYSKEYUP:
-      OnSysKeyUp(wParam, lParam);
-      return 0;
-    case WM_COMMAND:
-      OnCommand(wParam, lParam);
-      return 0;
+      *answer = OnVKeyToItem(wParam);
+      return 1;
+    case WM_NOTIFY:
+      *answer = RouteNotify(wParam, lParam);
+      return 1;
     case WM_TIMER:
       OnTimer(wParam);
-      return 0;
-    case WM_INITMENU:
-      OnInitMenu();
-      return 0;
+      return 1;
     case WM_MENUSELECT:
       OnMenuSelect(wParam, lParam);  // the handler's answer is not the message's
-      return 0;
+      return 1;
     case WM_CTLCOLORLISTBOX:
-      return reinterpret_cast<LRESULT>(OnCtlColorListBox(wParam, lParam));
-    case WM_MOUSEMOVE:
-      OnMouseMove(wParam, lParam);
-      return 0;
-    case WM_LBUTTONDOWN:
-      OnLButtonDown(wParam, lParam);
-      return 0;
-    case WM_LBUTTONUP:
-      OnLButtonUp(wParam, lParam);
-      return 0;
-    case WM_RBUTTONDOWN:
-      OnRButtonDown(wParam, lParam);
-      return 0;
-    case WM_RBUTTONUP:
-      OnRButtonUp(wParam, lParam);
-      return 0;
+      *answer = reinterpret_cast<LRESULT>(OnCtlColorListBox(wParam, lParam));
+      return 1;
     case WM_DROPFILES:
       OnDropFiles(wParam);
-      return 0;
+      return 1;
     default:
-      if (OnOtherMessage(msg, wParam, lParam)) return 0;
-      return DefWindowProcA(hwnd, msg, wParam, lParam);
+      return 0;
   }
+}
+
+LRESULT WindowBase::RouteNotify(WPARAM wParam, LPARAM lParam) {
+  NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+  Control* control = header ? Control::FromControlWindow(header->hwndFrom) : 0;
+  if (control) return control->OnControlNotify(header);
+  OnNotify(wParam, lParam);
+  return 0;
 }
 
 LRESULT CALLBACK WindowBase::StaticWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

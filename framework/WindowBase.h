@@ -84,6 +84,12 @@ class WindowBase : public WindowObject {
 
  protected:
   ~WindowBase() {}
+
+ private:
+  // The steps of WindowProc; each answers 1 when it has routed the message.
+  int RouteToPlainHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+  int RouteWithAnswer(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* answer);
+  LRESULT RouteNotify(WPARAM wParam, LPARAM lParam);
 };
 
 // Dispatches whatever is queued and returns 0 once the queue is empty, or 1
