@@ -19,6 +19,61 @@ struct Row {
   COLORREF colour;
 };
 
+// The Windows folder's win.ini, indented.
+void winIniLine(Engine& engine, char* line) {
+  copyText(line, LINE_SIZE, kIndent);
+  const UINT room = LINE_SIZE - kIndentLength - kWinIniNameLength;
+  UINT length = engine.platform.GetWindowsDirectoryA(line + kIndentLength, room);
+  // Too small a room gets the needed size back and nothing usable.
+  if (length == 0 || length >= room) line[kIndentLength] = '\0';
+  appendText(line, LINE_SIZE, kWinIniName);
+}
+
+void addRegistryRows(Engine& engine, COLORREF colour) {
+  char line[LINE_SIZE];
+  for (const RunKeyLocation& location : findOrder) {
+    copyText(line, LINE_SIZE, kIndent);
+    appendText(line, LINE_SIZE,
+               location.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\"
+                                                   : "HKEY_CURRENT_USER\\");
+    appendText(line, LINE_SIZE, CURRENT_VERSION_PREFIX);
+    appendText(line, LINE_SIZE, runKeyNames[location.name]);
+    engine.addLine(line, colour);
+  }
+}
+
+// Adds one row's lines.
+void addRow(Engine& engine, const Row& row) {
+  // A path field may fill its 260 characters; with the indent it still
+  // shows whole.
+  char line[kIndentLength + PATH_SIZE];
+  switch (row.kind) {
+    case TEXT_ROW:
+      engine.addLine(row.text, row.colour);
+      return;
+    case PATH_ROW:
+      copyText(line, sizeof line, kIndent);
+      appendText(line, sizeof line, row.text);
+      break;
+    case OS_ROW:
+      engine.osNameLine(line);
+      break;
+    case USER_ROW:
+      engine.userNameLine(line);
+      break;
+    case SHELL_ROW:
+      engine.shellLine(line);
+      break;
+    case WIN_INI_ROW:
+      winIniLine(engine, line);
+      break;
+    case REGISTRY_ROWS:
+      addRegistryRows(engine, row.colour);
+      return;
+  }
+  engine.addLine(line, row.colour);
+}
+
 }  // namespace
 
 void Engine::showLocations() {
@@ -55,50 +110,7 @@ void Engine::showLocations() {
       {PATH_ROW, rescueIniPath, plainColour},
   };
 
-  // A path field may fill its 260 characters; with the indent it still
-  // shows whole.
-  char line[kIndentLength + PATH_SIZE];
-  for (const Row& row : rows) {
-    switch (row.kind) {
-      case TEXT_ROW:
-        addLine(row.text, row.colour);
-        continue;
-      case PATH_ROW:
-        copyText(line, sizeof line, kIndent);
-        appendText(line, sizeof line, row.text);
-        break;
-      case OS_ROW:
-        osNameLine(line);
-        break;
-      case USER_ROW:
-        userNameLine(line);
-        break;
-      case SHELL_ROW:
-        shellLine(line);
-        break;
-      case WIN_INI_ROW: {
-        copyText(line, LINE_SIZE, kIndent);
-        const UINT room = LINE_SIZE - kIndentLength - kWinIniNameLength;
-        UINT length = platform.GetWindowsDirectoryA(line + kIndentLength, room);
-        // Too small a room gets the needed size back and nothing usable.
-        if (length == 0 || length >= room) line[kIndentLength] = '\0';
-        appendText(line, LINE_SIZE, kWinIniName);
-        break;
-      }
-      case REGISTRY_ROWS:
-        for (const RunKeyLocation& location : findOrder) {
-          copyText(line, LINE_SIZE, kIndent);
-          appendText(line, LINE_SIZE,
-                     location.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\"
-                                                         : "HKEY_CURRENT_USER\\");
-          appendText(line, LINE_SIZE, CURRENT_VERSION_PREFIX);
-          appendText(line, LINE_SIZE, runKeyNames[location.name]);
-          addLine(line, row.colour);
-        }
-        continue;
-    }
-    addLine(line, row.colour);
-  }
+  for (const Row& row : rows) addRow(*this, row);
 }
 
 void Engine::shellLine(char* line) {

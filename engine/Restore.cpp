@@ -80,6 +80,37 @@ int restoreSettings(Engine& engine, int* restored) {
   return problem;
 }
 
+// What becomes of the settings file. After a write that failed, a later
+// Restore may succeed: the file stays where it keeps Restore available, and
+// a copy goes to the rescue path. One that can never restore (damaged, or
+// empty or not ours, which is not ours to delete) moves there.
+enum SettingsFate { DELETE_IT, KEEP_AND_COPY, MOVE_TO_RESCUE, NOTHING };
+
+SettingsFate settingsFate(const Engine& engine, SettingsRead read, int problem) {
+  if (read == SETTINGS_NOT_OURS) return MOVE_TO_RESCUE;
+  if (read != SETTINGS_READ) return NOTHING;
+  if (engine.savedRecord.state == RECORD_DAMAGED) return MOVE_TO_RESCUE;
+  return problem ? KEEP_AND_COPY : DELETE_IT;
+}
+
+// The rescue copy, and the message that names it; false when it could not
+// be made (the file then stays where it is).
+bool rescueSettings(Engine& engine, SettingsFate fate) {
+  if (fate != KEEP_AND_COPY && fate != MOVE_TO_RESCUE) return true;
+  bool rescued = fate == MOVE_TO_RESCUE ? moveToRescuePath(engine)
+                                        : engine.platform.CopyFileA(engine.settingsPath,
+                                                                    engine.rescueIniPath,
+                                                                    FALSE) != FALSE;
+  if (rescued) {
+    StrBuf message;
+    message.append("Since there was a problem putting the settings back,\r\n"
+                   " the old settings will be saved in ");
+    message.append(engine.rescueIniPath);
+    engine.host.reportError(message.c_str(), programCaption);
+  }
+  return rescued;
+}
+
 }  // namespace
 
 int Engine::restoreStartupEntries() {
@@ -97,33 +128,9 @@ int Engine::restoreStartupEntries() {
                      settingsPath);
   int bootFilesBack = unparkBootFiles();
 
-  // What becomes of the settings file. After a write that failed, a later
-  // Restore may succeed: the file stays where it keeps Restore available,
-  // and a copy goes to the rescue path. One that can never restore (damaged,
-  // or empty or not ours, which is not ours to delete) moves there.
-  enum { DELETE_IT, KEEP_AND_COPY, MOVE_TO_RESCUE, NOTHING } fate = NOTHING;
-  if (read == SETTINGS_READ) {
-    int problem = restoreSettings(*this, &restored);
-    if (savedRecord.state == RECORD_DAMAGED)
-      fate = MOVE_TO_RESCUE;
-    else
-      fate = problem || !bootFilesBack ? KEEP_AND_COPY : DELETE_IT;
-  } else if (read == SETTINGS_NOT_OURS) {
-    fate = MOVE_TO_RESCUE;
-  }
-  bool rescued = true;
-  if (fate == KEEP_AND_COPY || fate == MOVE_TO_RESCUE) {
-    rescued = fate == MOVE_TO_RESCUE
-                  ? moveToRescuePath(*this)
-                  : platform.CopyFileA(settingsPath, rescueIniPath, FALSE) != FALSE;
-    if (rescued) {
-      StrBuf message;
-      message.append("Since there was a problem putting the settings back,\r\n"
-                     " the old settings will be saved in ");
-      message.append(rescueIniPath);
-      host.reportError(message.c_str(), programCaption);
-    }
-  }
+  int problem = read == SETTINGS_READ ? restoreSettings(*this, &restored) : 0;
+  SettingsFate fate = settingsFate(*this, read, problem || !bootFilesBack);
+  bool rescued = rescueSettings(*this, fate);
   deleteLeftoverSettings(*this);
 
   // The settings file holds the items' attributes: it goes once every item
