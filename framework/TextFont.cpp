@@ -16,7 +16,7 @@ void TextFont::MakeFont(HDC dc) {
   TEXTMETRICA metrics;
   if (GetTextMetricsA(dc, &metrics)) {
     avgCharWidth = metrics.tmAveCharWidth;
-    lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+    lineHeight = LineHeightOf(metrics);
   }
 }
 
@@ -36,4 +36,28 @@ void TextFont::ReleaseFont() {
   if (!font) return;
   DeleteObject(font);
   font = 0;
+}
+
+DisplayFont::DisplayFont() : dc(CreateICA("DISPLAY", 0, 0, 0)) {}
+
+DisplayFont::~DisplayFont() {
+  if (dc) DeleteDC(dc);
+}
+
+int DisplayFont::Metrics(TEXTMETRICA* metrics) const {
+  return dc && GetTextMetricsA(dc, metrics) ? 1 : 0;
+}
+
+int DisplayFontMetrics(TEXTMETRICA* metrics) {
+  DisplayFont display;
+  return display.Metrics(metrics);
+}
+
+int LineHeightOf(const TEXTMETRICA& metrics) { return metrics.tmHeight + metrics.tmExternalLeading; }
+
+SIZE TextExtent(HDC dc, const char* text, int length) {
+  SIZE size;
+  size.cx = size.cy = 0;
+  GetTextExtentPoint32A(dc, text, length, &size);
+  return size;
 }

@@ -1,4 +1,5 @@
-// A font made from a LOGFONTA, with the measures taken when it was made.
+// A font made from a LOGFONTA, with the measures taken when it was made;
+// and the measures of the display's own font, which needs no window.
 #pragma once
 
 #include <windows.h>
@@ -25,3 +26,30 @@ class TextFont {
   COLORREF textColour;
   LOGFONTA logFont;
 };
+
+// An information context on the display, for measuring text in the
+// display's default font before any window exists. dc is 0 when the
+// display cannot be had; the context goes with the object.
+class DisplayFont {
+ public:
+  DisplayFont();
+  ~DisplayFont();
+  DisplayFont(const DisplayFont&) = delete;
+  DisplayFont& operator=(const DisplayFont&) = delete;
+
+  // 0 when there is no context or its metrics cannot be read.
+  int Metrics(TEXTMETRICA* metrics) const;
+
+  HDC dc;
+};
+
+// The display font's metrics, from a context opened and closed here; 0
+// when they cannot be had.
+int DisplayFontMetrics(TEXTMETRICA* metrics);
+
+// The distance from one line to the next in a font.
+int LineHeightOf(const TEXTMETRICA& metrics);
+
+// The size of text in the font selected in dc; 0 by 0 when it cannot be
+// measured.
+SIZE TextExtent(HDC dc, const char* text, int length);
