@@ -2,19 +2,17 @@
 
 #include <math.h>
 
+#include "platform/DllFunction.h"
+
 namespace {
-const char msgClassName[] = "CMSGCLASS";
 const DWORD plainPopup = WS_POPUP | WS_VISIBLE;
 const DWORD linkButtonStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
-const COLORREF rimColour = 0x0000FF;
+const COLORREF rimColour = RGB(255, 0, 0);
 const int rimWidth = 3;
-const COLORREF linkColour = 0x800000;
+const COLORREF linkColour = RGB(0, 0, 128);
 const char linkFace[] = "MS Sans Serif";
 const int linkPoints = 12;
-const int iconSize = 32;
 const int iconTop = 18;
-const int okWidth = 60;
-const int okHeight = 30;
 // Room in lines for the icon, the gaps and the button, with and without the link.
 const int extraLinesWithLink = 10;
 const int extraLinesWithoutLink = 8;
@@ -25,14 +23,9 @@ void OpenLinkWithShell(HWND owner, const char* link) {
   // program starts faster. Nothing is reported when the link cannot be opened.
   typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, const char*, const char*, const char*,
                                                const char*, INT);
-  static ShellExecuteProc shellExecute = nullptr;
-  if (!shellExecute) {
-    HMODULE shell = LoadLibraryA("shell32.dll");
-    if (shell)
-      shellExecute = reinterpret_cast<ShellExecuteProc>(
-          reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
-  }
-  if (shellExecute) shellExecute(owner, "open", link, "", "", SW_SHOWNORMAL);
+  static DllFunction<ShellExecuteProc> shellExecute("shell32.dll", "ShellExecuteA");
+  if (ShellExecuteProc open = shellExecute.get())
+    open(owner, "open", link, "", "", SW_SHOWNORMAL);
 }
 
 AboutWindow::AboutWindow()
@@ -43,23 +36,20 @@ SIZE AboutWindow::MeasureLink(HDC dc) {
   linkFont.textColour = linkColour;
   linkFont.SetFaceAndSize(dc, linkFace, linkPoints);
   HGDIOBJ previous = linkFont.SelectInto(dc);
-  SIZE size;
-  size.cx = size.cy = 0;
-  GetTextExtentPoint32A(dc, caption, lstrlenA(caption), &size);
+  SIZE size = TextExtent(dc, caption, lstrlenA(caption));
   if (previous) SelectObject(dc, previous);
   return size;
 }
 
 int AboutWindow::WidthForLink(int height) {
-  HDC display = CreateICA("DISPLAY", 0, 0, 0);
-  if (!display) return 0;
-  SIZE size = MeasureLink(display);
-  DeleteDC(display);
+  DisplayFont display;
+  if (!display.dc) return 0;
+  SIZE size = MeasureLink(display.dc);
 
   // The link's lower edge is the row farther from the middle; the ellipse
   // there must still hold the link and a margin on either side.
   double halfHeight = height / 2.0;
-  double linkBottom = 2 * lineHeight + iconSize + (lineCount + 1) * lineHeight + size.cy;
+  double linkBottom = 2 * lineHeight + msgIconSize + (lineCount + 1) * lineHeight + size.cy;
   double offset = (linkBottom - halfHeight) / halfHeight;
   double share = 1.0 - offset * offset;
   if (share <= 0.0) return 0;
@@ -92,8 +82,8 @@ void AboutWindow::CreateButtons() {
   // On success the system owns the region.
   if (region && !SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
   SetWindowPos(hwnd, 0, 0, 0, windowWidth, windowHeight, SWP_NOMOVE);
-  msgButtons[0].Create(hwnd, 0, "&Ok", client.right / 2 - okWidth / 2,
-                       client.bottom - 3 * lineHeight, okWidth, okHeight);
+  msgButtons[0].Create(hwnd, 0, "&Ok", client.right / 2 - msgButtonWidth / 2,
+                       client.bottom - 3 * lineHeight, msgButtonWidth, msgButtonHeight);
   buttonResults[0] = IDOK;
   msgButtonCount = 1;
 }
@@ -128,10 +118,10 @@ void AboutWindow::OnPaint() {
   DeleteObject(rim);
   DeleteObject(face);
 
-  if (icon) DrawIcon(dc, windowWidth / 2 - iconSize / 2, iconTop, icon);
+  if (icon) DrawIcon(dc, windowWidth / 2 - msgIconSize / 2, iconTop, icon);
   SetTextColor(dc, textColour);
   SetBkColor(dc, backColour);
-  int y = DrawLines(dc, 0, windowWidth, 2 * lineHeight + iconSize);
+  int y = DrawLines(dc, 0, windowWidth, 2 * lineHeight + msgIconSize);
   if (caption[0] && !linkLaidOut) LayOutLink(dc, y);
   EndPaint(hwnd, &paint);
 }

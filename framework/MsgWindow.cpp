@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "framework/CentreWindow.h"
+#include "framework/TextFont.h"
 #include "framework/TextLines.h"
 
 ButtonControl msgButtons[maxMsgButtons];
@@ -11,13 +12,9 @@ int focusedButton = 0;
 WNDPROC msgButtonProc = 0;
 
 namespace {
-const char msgClassName[] = "CMSGCLASS";
 const char outOfMemory[] = "Out of memory";
 const DWORD captionedPopup = WS_POPUP | WS_VISIBLE | WS_CAPTION;
 const COLORREF frameHighlight = 0xFFFFFF;
-const int buttonWidth = 60;
-const int buttonHeight = 30;
-const int iconSize = 32;
 const int iconLeft = 16;
 const int textLeftWithIcon = 64;
 const int textLeftWithoutIcon = 8;
@@ -26,9 +23,6 @@ const int textTopPadding = 3;
 const int textBottomPadding = 8;
 // WM_NCLBUTTONDOWN needs a point; any point on the caption will do.
 const LPARAM dragPoint = MAKELPARAM(5, 5);
-
-enum { layoutMask = 0x0F, iconMask = 0xF0, focusMask = 0xF00 };
-enum { layoutOkCancel = 1, layoutYesNoCancel = 3, layoutYesNo = 4 };
 
 struct ButtonLayout {
   int layout;
@@ -41,22 +35,22 @@ struct ButtonLayout {
 
 // The last row is the layout for every value not listed.
 const ButtonLayout buttonLayouts[] = {
-    {layoutOkCancel, 2, 10, {"&Ok", "&Cancel", 0}, {-70, 10, 0}, {IDOK, IDCANCEL, 0}},
-    {layoutYesNo, 2, 10, {"&Yes", "&No", 0}, {-70, 10, 0}, {IDYES, IDNO, 0}},
-    {layoutYesNoCancel, 3, 13, {"&Yes", "&No", "&Cancel"}, {-100, -30, 40}, {IDYES, IDNO, IDCANCEL}},
+    {MB_OKCANCEL, 2, 10, {"&Ok", "&Cancel", 0}, {-70, 10, 0}, {IDOK, IDCANCEL, 0}},
+    {MB_YESNO, 2, 10, {"&Yes", "&No", 0}, {-70, 10, 0}, {IDYES, IDNO, 0}},
+    {MB_YESNOCANCEL, 3, 13, {"&Yes", "&No", "&Cancel"}, {-100, -30, 40}, {IDYES, IDNO, IDCANCEL}},
     {0, 1, 0, {"&Ok", 0, 0}, {-30, 0, 0}, {IDOK, 0, 0}},
 };
 
 const ButtonLayout& LayoutFor(int boxStyle) {
   const int last = sizeof(buttonLayouts) / sizeof(buttonLayouts[0]) - 1;
   for (int i = 0; i < last; ++i) {
-    if (buttonLayouts[i].layout == (boxStyle & layoutMask)) return buttonLayouts[i];
+    if (buttonLayouts[i].layout == (boxStyle & MB_TYPEMASK)) return buttonLayouts[i];
   }
   return buttonLayouts[last];
 }
 
 const char* SystemIconFor(int boxStyle) {
-  switch (boxStyle & iconMask) {
+  switch (boxStyle & MB_ICONMASK) {
     case MB_ICONHAND:
       return IDI_HAND;
     case MB_ICONQUESTION:
@@ -70,8 +64,16 @@ const char* SystemIconFor(int boxStyle) {
   }
 }
 
+// The icon a message window shows, and the module it comes from: a system
+// icon when the style names one, else the caller's own resource, if any.
+const char* IconFor(int boxStyle, const char* iconName, HINSTANCE* module) {
+  const char* systemIcon = SystemIconFor(boxStyle);
+  *module = systemIcon ? 0 : appInstance;
+  return systemIcon ? systemIcon : iconName;
+}
+
 int FocusIndexFor(int boxStyle) {
-  switch (boxStyle & focusMask) {
+  switch (boxStyle & MB_DEFMASK) {
     case MB_DEFBUTTON2:
       return 1;
     case MB_DEFBUTTON3:
@@ -163,59 +165,14 @@ int MsgWindow::ShowModal(HWND ownerWindow, const char* message, const char* capt
   caption = captionText ? captionText : "";
   if (!message) message = "";
 
+  HINSTANCE iconModule;
+  const char* iconResource = IconFor(boxStyle, iconName, &iconModule);
   // Measured before the text is copied, so a failure here has nothing to free.
-  HDC display = CreateICA("DISPLAY", 0, 0, 0);
-  TEXTMETRICA metrics;
-  if (!display || !GetTextMetricsA(display, &metrics)) {
-    if (display) DeleteDC(display);
+  if (!MeasureLayout(message, iconResource != 0)) {
     running = 0;
     return 0;
   }
-
-  int length = lstrlenA(message);
-  char* copy = static_cast<char*>(malloc(length + 2));
-  if (copy) {
-    lstrcpyA(copy, message);
-    text = copy;
-  } else {
-    text = outOfMemory;
-  }
-
-  maxCharWidth = metrics.tmMaxCharWidth;
-  lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
-  lineCount = 0;
-  textWidth = 0;
-  TextLines lines(message);
-  const char* line;
-  int lineLength;
-  SIZE size;
-  while (lines.Next(&line, &lineLength)) {
-    size.cx = 0;
-    GetTextExtentPoint32A(display, line, lineLength, &size);
-    if (size.cx > textWidth) textWidth = size.cx;
-    ++lineCount;
-  }
-
-  int minWidth = LayoutFor(boxStyle).minWidthLines * lineHeight;
-  HINSTANCE iconModule = 0;
-  const char* iconResource = SystemIconFor(boxStyle);
-  if (!iconResource) {
-    iconModule = appInstance;
-    iconResource = iconName;
-  }
-  int width;
-  if (iconResource) {
-    textRect.left = textLeftWithIcon;
-    width = textWidth + 4 * maxCharWidth + textLeftWithIcon;
-  } else {
-    size.cx = 0;
-    GetTextExtentPoint32A(display, caption, lstrlenA(caption), &size);
-    if (size.cx > textWidth) textWidth = size.cx;
-    textRect.left = textLeftWithoutIcon;
-    width = textWidth + 4 * maxCharWidth + textLeftWithoutIcon;
-  }
-  textRect.right = width > minWidth ? width : minWidth;
-  DeleteDC(display);
+  CopyText(message);
 
   CreateMsgWindow();
   OnShown();
@@ -226,7 +183,50 @@ int MsgWindow::ShowModal(HWND ownerWindow, const char* message, const char* capt
     return 0;
   }
   EnableWindow(owner, FALSE);
+  RunModalLoop();
+  return result;
+}
 
+int MsgWindow::MeasureLayout(const char* message, int withIcon) {
+  DisplayFont display;
+  TEXTMETRICA metrics;
+  if (!display.Metrics(&metrics)) return 0;
+  maxCharWidth = metrics.tmMaxCharWidth;
+  lineHeight = LineHeightOf(metrics);
+  lineCount = 0;
+  textWidth = 0;
+  TextLines lines(message);
+  const char* line;
+  int lineLength;
+  while (lines.Next(&line, &lineLength)) {
+    int width = TextExtent(display.dc, line, lineLength).cx;
+    if (width > textWidth) textWidth = width;
+    ++lineCount;
+  }
+  if (withIcon) {
+    textRect.left = textLeftWithIcon;
+  } else {
+    int captionWidth = TextExtent(display.dc, caption, lstrlenA(caption)).cx;
+    if (captionWidth > textWidth) textWidth = captionWidth;
+    textRect.left = textLeftWithoutIcon;
+  }
+  int width = textWidth + 4 * maxCharWidth + textRect.left;
+  int minWidth = LayoutFor(boxStyle).minWidthLines * lineHeight;
+  textRect.right = width > minWidth ? width : minWidth;
+  return 1;
+}
+
+void MsgWindow::CopyText(const char* message) {
+  char* copy = static_cast<char*>(malloc(lstrlenA(message) + 2));
+  if (copy) {
+    lstrcpyA(copy, message);
+    text = copy;
+  } else {
+    text = outOfMemory;
+  }
+}
+
+void MsgWindow::RunModalLoop() {
   while (running) {
     if (PumpPendingMessages()) {
       // The program is ending: close, and leave WM_QUIT to the main loop.
@@ -243,7 +243,6 @@ int MsgWindow::ShowModal(HWND ownerWindow, const char* message, const char* capt
     FreeText();
   }
   running = 0;
-  return result;
 }
 
 void MsgWindow::CreateMsgWindow() {
@@ -268,8 +267,8 @@ void MsgWindow::CreateButtons() {
   int top = client.bottom - 2 * lineHeight;
   const ButtonLayout& layout = LayoutFor(boxStyle);
   for (int i = 0; i < layout.count; ++i) {
-    msgButtons[i].Create(hwnd, 0, layout.labels[i], centre + layout.offsets[i], top, buttonWidth,
-                         buttonHeight);
+    msgButtons[i].Create(hwnd, 0, layout.labels[i], centre + layout.offsets[i], top, msgButtonWidth,
+                         msgButtonHeight);
     buttonResults[i] = layout.results[i];
   }
   msgButtonCount = layout.count;
@@ -326,10 +325,8 @@ int MsgWindow::DrawLines(HDC dc, int left, int right, int y) {
   const char* line;
   int lineLength;
   while (lines.Next(&line, &lineLength)) {
-    SIZE size;
-    size.cx = 0;
-    GetTextExtentPoint32A(dc, line, lineLength, &size);
-    TextOutA(dc, left + (right - left - size.cx) / 2, y, line, lineLength);
+    int width = TextExtent(dc, line, lineLength).cx;
+    TextOutA(dc, left + (right - left - width) / 2, y, line, lineLength);
     y += lineHeight;
   }
   return y;
@@ -342,7 +339,8 @@ void MsgWindow::OnPaint() {
   FillRect(dc, &paint.rcPaint, background);
   DeleteObject(background);
   if (icon) {
-    DrawIcon(dc, iconLeft, textRect.top + (textRect.bottom - textRect.top) / 2 - iconSize / 2, icon);
+    DrawIcon(dc, iconLeft, textRect.top + (textRect.bottom - textRect.top) / 2 - msgIconSize / 2,
+             icon);
     frame.PlaceAt(textRect);
     frame.Draw(dc);
   }

@@ -8,6 +8,14 @@
 #include "framework/SunkenFrame.h"
 #include "framework/WindowBase.h"
 
+// The window class of every message window, the About window's too.
+inline constexpr char msgClassName[] = "CMSGCLASS";
+
+// The size of each message button and of the icon a message window shows.
+const int msgButtonWidth = 60;
+const int msgButtonHeight = 30;
+const int msgIconSize = 32;
+
 // The buttons of the message window that shows; only one shows at a time.
 const int maxMsgButtons = 3;
 extern ButtonControl msgButtons[maxMsgButtons];
@@ -59,6 +67,10 @@ class MsgWindow : public WindowBase {
 
  protected:
   void FreeText();
+  // The steps of ShowModal.
+  int MeasureLayout(const char* message, int withIcon);
+  void CopyText(const char* message);
+  void RunModalLoop();
   // Each line of text centred between left and right, from y down.
   int DrawLines(HDC dc, int left, int right, int y);
 };
