@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "framework/TextFont.h"
+
 namespace {
 const char frameClassName[] = "MainClass";
 const int barPadding = 12;
@@ -92,12 +94,8 @@ int FrameWindow::CreateFrame(Control* clientControl, ButtonBar* bar, StatusBar* 
   if (!client || !buttonBar || !statusBar) return 0;
   if (!CreateFrameWindow()) return 0;
 
-  HDC display = CreateICA("DISPLAY", 0, 0, 0);
-  if (!display) return 0;
   TEXTMETRICA metrics;
-  BOOL measured = GetTextMetricsA(display, &metrics);
-  DeleteDC(display);
-  if (!measured) return 0;
+  if (!DisplayFontMetrics(&metrics)) return 0;
 
   RECT r;
   GetClientRect(hwnd, &r);
