@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Driver.h"
+#include "framework/MsgWindow.h"
 #include "gtest/gtest.h"
 
 using namespace e2e;
@@ -414,7 +415,7 @@ TEST_F(StartlullTest, AboutFromKeyAndButtonIsRoundModalAndClosesWithOk) {
     } else {
       app.Click(aboutCommand);
     }
-    HWND about = app.WaitForWindow("CMSGCLASS", 0);
+    HWND about = app.WaitForWindow(msgClassName, 0);
     ASSERT_NE(nullptr, about);
     EXPECT_FALSE(IsWindowEnabled(app.main)) << "the main window waits for the About window";
     RECT frame;
