@@ -6,15 +6,9 @@
 namespace {
 
 const char* const callNames[] = {
-    "GetVersionExA", "GetWindowsDirectoryA", "GetUserNameA", "GetLocalTime",
-    "GetProfileStringA", "WriteProfileStringA", "GetPrivateProfileStringA",
-    "RegOpenKeyExA", "RegCreateKeyExA", "RegCloseKey", "RegQueryInfoKeyA", "RegEnumValueA",
-    "RegEnumKeyExA", "RegQueryValueExA", "RegSetValueExA", "RegDeleteValueA", "SHDeleteKeyA",
-    "FindFirstFileA", "FindNextFileA", "FindClose", "CreateDirectoryA", "RemoveDirectoryA",
-    "MoveFileA", "DeleteFileA", "SetFileAttributesA", "GetFileAttributesA", "CreateFileA",
-    "ReadFile", "WriteFile", "FlushFileBuffers", "GetFileSize", "CloseHandle",
-    "GetCurrentProcess", "OpenProcessToken", "LookupPrivilegeValueA", "AdjustTokenPrivileges",
-    "ExitWindowsEx", "CreateSolidBrush", "CopyFileA",
+#define FAULT_PLATFORM_CALL_NAME(result, name, parameters, arguments) #name,
+    PLATFORM_CALLS(FAULT_PLATFORM_CALL_NAME)
+#undef FAULT_PLATFORM_CALL_NAME
 };
 
 std::string lower(std::string text) {
@@ -150,6 +144,9 @@ void FaultPlatform::GetLocalTime(SYSTEMTIME* time) {
 
 DWORD FaultPlatform::GetLastError() { return real_.GetLastError(); }
 void FaultPlatform::SetLastError(DWORD error) { real_.SetLastError(error); }
+int FaultPlatform::lstrcmpiA(const char* first, const char* second) {
+  return real_.lstrcmpiA(first, second);
+}
 
 DWORD FaultPlatform::GetProfileStringA(const char* section, const char* key,
                                        const char* fallback, char* buffer, DWORD size) {

@@ -9,16 +9,11 @@
 
 #include "platform/Platform.h"
 
+// One value per call of the platform, named as the call.
 enum class Call {
-  GetVersionExA, GetWindowsDirectoryA, GetUserNameA, GetLocalTime,
-  GetProfileStringA, WriteProfileStringA, GetPrivateProfileStringA,
-  RegOpenKeyExA, RegCreateKeyExA, RegCloseKey, RegQueryInfoKeyA, RegEnumValueA, RegEnumKeyExA,
-  RegQueryValueExA, RegSetValueExA, RegDeleteValueA, SHDeleteKeyA,
-  FindFirstFileA, FindNextFileA, FindClose, CreateDirectoryA, RemoveDirectoryA, MoveFileA,
-  DeleteFileA, SetFileAttributesA, GetFileAttributesA, CreateFileA, ReadFile, WriteFile,
-  FlushFileBuffers, GetFileSize, CloseHandle,
-  GetCurrentProcess, OpenProcessToken, LookupPrivilegeValueA, AdjustTokenPrivileges,
-  ExitWindowsEx, CreateSolidBrush, CopyFileA,
+#define FAULT_PLATFORM_CALL_ID(result, name, parameters, arguments) name,
+  PLATFORM_CALLS(FAULT_PLATFORM_CALL_ID)
+#undef FAULT_PLATFORM_CALL_ID
 };
 
 const char* callName(Call call);
@@ -76,61 +71,13 @@ class FaultPlatform : public Platform {
   // Sets an OS version answer.
   void setVersion(DWORD platformId, DWORD major, DWORD minor);
 
-  BOOL GetVersionExA(OSVERSIONINFOA* info) override;
-  UINT GetWindowsDirectoryA(char* buffer, UINT size) override;
-  BOOL GetUserNameA(char* buffer, DWORD* size) override;
-  void GetLocalTime(SYSTEMTIME* time) override;
-  DWORD GetLastError() override;
-  void SetLastError(DWORD error) override;
-  DWORD GetProfileStringA(const char* section, const char* key, const char* fallback,
-                          char* buffer, DWORD size) override;
-  BOOL WriteProfileStringA(const char* section, const char* key, const char* value) override;
-  DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
-                                 char* buffer, DWORD size, const char* path) override;
-  LONG RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM access,
-                     HKEY* key) override;
-  LONG RegCreateKeyExA(HKEY root, const char* subKey, DWORD reserved, char* keyClass,
-                       DWORD options, REGSAM access, SECURITY_ATTRIBUTES* security, HKEY* key,
-                       DWORD* disposition) override;
-  LONG RegCloseKey(HKEY key) override;
-  LONG RegQueryInfoKeyA(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* values,
-                        DWORD* maxValueNameLength, DWORD* maxValueLength) override;
-  LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved,
-                     DWORD* type, BYTE* data, DWORD* dataSize) override;
-  LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved,
-                     char* keyClass, DWORD* classSize, FILETIME* lastWrite) override;
-  LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data,
-                        DWORD* dataSize) override;
-  LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data,
-                      DWORD dataSize) override;
-  LONG RegDeleteValueA(HKEY key, const char* name) override;
-  LONG SHDeleteKeyA(HKEY root, const char* subKey) override;
-  HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) override;
-  BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found) override;
-  BOOL FindClose(HANDLE search) override;
-  BOOL CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* security) override;
-  BOOL RemoveDirectoryA(const char* path) override;
-  BOOL MoveFileA(const char* from, const char* to) override;
-  BOOL CopyFileA(const char* from, const char* to, BOOL failIfExists) override;
-  BOOL DeleteFileA(const char* path) override;
-  BOOL SetFileAttributesA(const char* path, DWORD attributes) override;
-  DWORD GetFileAttributesA(const char* path) override;
-  HANDLE CreateFileA(const char* path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security,
-                     DWORD disposition, DWORD flags, HANDLE templateFile) override;
-  BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read,
-                OVERLAPPED* overlapped) override;
-  BOOL WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written,
-                 OVERLAPPED* overlapped) override;
-  BOOL FlushFileBuffers(HANDLE file) override;
-  DWORD GetFileSize(HANDLE file, DWORD* high) override;
-  BOOL CloseHandle(HANDLE handle) override;
-  HANDLE GetCurrentProcess() override;
-  BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token) override;
-  BOOL LookupPrivilegeValueA(const char* system, const char* name, LUID* luid) override;
-  BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state, DWORD size,
-                             TOKEN_PRIVILEGES* previous, DWORD* returned) override;
-  BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
-  HBRUSH CreateSolidBrush(COLORREF colour) override;
+  // Each is defined in FaultPlatform.cpp: what it is about in the log, and
+  // how it answers when it fails. Calls that cannot fail (GetLastError,
+  // SetLastError, lstrcmpiA) pass straight through, unrecorded.
+#define FAULT_PLATFORM_DECLARE_CALL(result, name, parameters, arguments) \
+  result name parameters override;
+  PLATFORM_CALLS(FAULT_PLATFORM_DECLARE_CALL)
+#undef FAULT_PLATFORM_DECLARE_CALL
 
  private:
   struct Fault {
