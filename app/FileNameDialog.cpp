@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "framework/WindowBase.h"
+#include "platform/DllFunction.h"
 #include "util/Paths.h"
 
 namespace {
@@ -39,14 +40,9 @@ bool FileNameDialog::Run(HWND owner, char* fileName, int size) {
   dialog.lpstrDefExt = extension;
   // COMDLG32 is loaded on first use: the program starts faster without it.
   typedef BOOL(WINAPI * GetSaveFileNameProc)(OPENFILENAMEA*);
-  static GetSaveFileNameProc getSaveFileName = nullptr;
-  if (!getSaveFileName) {
-    HMODULE dialogs = LoadLibraryA("comdlg32.dll");
-    if (dialogs)
-      getSaveFileName = reinterpret_cast<GetSaveFileNameProc>(
-          reinterpret_cast<void*>(GetProcAddress(dialogs, "GetSaveFileNameA")));
-  }
-  if (!getSaveFileName || !getSaveFileName(&dialog)) return false;
+  static DllFunction<GetSaveFileNameProc> getSaveFileName("comdlg32.dll", "GetSaveFileNameA");
+  GetSaveFileNameProc ask = getSaveFileName.get();
+  if (!ask || !ask(&dialog)) return false;
   return AcceptChosenName(owner, fileName, size);
 }
 

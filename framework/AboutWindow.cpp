@@ -2,6 +2,8 @@
 
 #include <math.h>
 
+#include "platform/DllFunction.h"
+
 namespace {
 const DWORD plainPopup = WS_POPUP | WS_VISIBLE;
 const DWORD linkButtonStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
@@ -21,14 +23,9 @@ void OpenLinkWithShell(HWND owner, const char* link) {
   // program starts faster. Nothing is reported when the link cannot be opened.
   typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, const char*, const char*, const char*,
                                                const char*, INT);
-  static ShellExecuteProc shellExecute = nullptr;
-  if (!shellExecute) {
-    HMODULE shell = LoadLibraryA("shell32.dll");
-    if (shell)
-      shellExecute = reinterpret_cast<ShellExecuteProc>(
-          reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
-  }
-  if (shellExecute) shellExecute(owner, "open", link, "", "", SW_SHOWNORMAL);
+  static DllFunction<ShellExecuteProc> shellExecute("shell32.dll", "ShellExecuteA");
+  if (ShellExecuteProc open = shellExecute.get())
+    open(owner, "open", link, "", "", SW_SHOWNORMAL);
 }
 
 AboutWindow::AboutWindow()
