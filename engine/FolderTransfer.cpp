@@ -35,7 +35,7 @@ DWORD moveItem(Engine& engine, const WIN32_FIND_DATAA& item, const char* from, c
     return ERROR_NOT_ENOUGH_MEMORY;
   // The settings file lives in the user's inactive folder and only its own
   // step moves or deletes it: a folder move never carries it off.
-  if (engine.settingsFileInPlace && lstrcmpiA(source.c_str(), engine.settingsPath) == 0)
+  if (engine.settingsFileInPlace && platform.lstrcmpiA(source.c_str(), engine.settingsPath) == 0)
     return ERROR_SUCCESS;
   // Attributes go with the item (MoveFileA keeps them), so they are given
   // back before it moves: an item that cannot have them stays behind, and

@@ -172,8 +172,9 @@ int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName, bool ke
   RecordEntry entry;
   bool found = false;
   while (!found && cursor.next(entry))
-    found = entry.kind == RecordEntry::KEY && lstrcmpiA(entry.root.c_str(), recordRootName(root)) == 0 &&
-            lstrcmpiA(entry.name.c_str(), keyName) == 0;
+    found = entry.kind == RecordEntry::KEY &&
+            platform.lstrcmpiA(entry.root.c_str(), recordRootName(root)) == 0 &&
+            platform.lstrcmpiA(entry.name.c_str(), keyName) == 0;
   StrBuf path;
   HKEY key;
   if (!found || !runKeyPath(path, keyName) ||
@@ -230,7 +231,8 @@ bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
 HKEY openRecordedKey(Platform& platform, const RecordEntry& entry) {
   StrBuf path;
   HKEY key;
-  HKEY root = lstrcmpiA(entry.root.c_str(), "HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+  HKEY root = platform.lstrcmpiA(entry.root.c_str(), "HKLM") == 0 ? HKEY_LOCAL_MACHINE
+                                                                   : HKEY_CURRENT_USER;
   if (!runKeyPath(path, entry.name.c_str()) ||
       platform.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
     return NULL;
@@ -364,8 +366,9 @@ void plainMovedItems(Engine& engine) {
     // double the folder's share of Remove.
     if (entry.kind != RecordEntry::FILE_ITEM || !(entry.type & kNotPlain)) continue;
     path.clear();
-    path.append(lstrcmpiA(entry.root.c_str(), kUserItems) == 0 ? engine.inactiveDir
-                                                                : engine.commonInactiveDir);
+    path.append(engine.platform.lstrcmpiA(entry.root.c_str(), kUserItems) == 0
+                    ? engine.inactiveDir
+                    : engine.commonInactiveDir);
     path.appendChar('\\');
     // Result ignored: the record holds the attributes either way.
     if (path.append(entry.name.c_str()))
@@ -404,8 +407,8 @@ SettingsRead readSettingsFile(Engine& engine, const char* path) {
     }
     char start[sizeof kRegistryHeadingStart];
     copyText(start, sizeof start, line.c_str());  // cut to the heading's start on purpose
-    ours = ours || lstrcmpiA(line.c_str(), kWinIniHeading) == 0 ||
-           lstrcmpiA(start, kRegistryHeadingStart) == 0;
+    ours = ours || engine.platform.lstrcmpiA(line.c_str(), kWinIniHeading) == 0 ||
+           engine.platform.lstrcmpiA(start, kRegistryHeadingStart) == 0;
     engine.addLine(line.c_str(), plainColour);
   }
   if (!ours) engine.host.resetListing();
@@ -438,7 +441,7 @@ int Engine::findRegistrySection(HKEY root, const char* keyName) {
   registryHeading(heading, root, keyName);
   StrBuf line;
   for (int index = 0; host.listingLine(index, line); ++index)
-    if (lstrcmpiA(line.c_str(), heading) == 0) return index + 1;
+    if (platform.lstrcmpiA(line.c_str(), heading) == 0) return index + 1;
   return 0;
 }
 
