@@ -126,7 +126,9 @@ TEST(SettingsRecord, WrittenRecordReadsBackEntryForEntry) {
     SCOPED_TRACE(item.name);
     unsigned long attributes = 99;
     EXPECT_EQ(item.found, saved.fileAttributes(item.folder, item.name, &attributes, &hint));
-    if (item.found) EXPECT_EQ(item.attributes, attributes);
+    if (item.found) {
+      EXPECT_EQ(item.attributes, attributes);
+    }
   }
 }
 
