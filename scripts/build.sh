@@ -30,6 +30,10 @@ configure() {
   if ! cmake --build "$BUILD_DIR/$tree" -j "$JOBS" "${target_args[@]}" >"$BUILD_DIR/$tree.log" 2>&1; then
     grep -vE '^\[ *[0-9]+%\]' "$BUILD_DIR/$tree.log" | tail -40 >&2
     echo "build of $tree failed (log: $BUILD_DIR/$tree.log)" >&2
+    # A layer's header included from a layer that may not see it shows as a
+    # missing file: name the rule it breaks.
+    local layers
+    if ! layers=$(scripts/check-layers.sh); then echo "$layers" >&2; fi
     exit 1
   fi
 }
