@@ -50,10 +50,11 @@ target_folder() {
 # #include "name" or #include <name>: the quote, then the name.
 include='^[[:space:]]*#[[:space:]]*include[[:space:]]*(["<])([^">]+)[">]'
 
-wrong=0
+wrong=0 checked=0 found=0
 files=""
 for layer in "${layers[@]}"; do
   [ -d "$root/$layer" ] || continue
+  found=$((found + 1))
   may=" $(allowed "$layer") "
   # file:line:text of every include line, in every file of the layer.
   while IFS= read -r hit; do
@@ -63,6 +64,7 @@ for layer in "${layers[@]}"; do
     quote=${BASH_REMATCH[1]} name=${BASH_REMATCH[2]}
     folder=$(target_folder "$file" "$name" "$quote")
     [[ -n $folder && $folders == *" $folder "* ]] || continue
+    checked=$((checked + 1))
     if [[ $may != *" $folder "* ]]; then
       [ "$quote" = '"' ] && shown="\"$name\"" || shown="<$name>"
       echo "${file#"$root"/}:$line: #include $shown: $layer may not include $folder" \
@@ -73,9 +75,13 @@ for layer in "${layers[@]}"; do
   done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include' "$root/$layer" 2>/dev/null)
 done
 
-nfiles=$(wc -w <<<"$files")
-if [ "$wrong" -gt 0 ]; then
-  echo "$wrong include(s) against the layering, in $nfiles file(s)"
+if [ "$found" = 0 ]; then
+  echo "no layer folders (${layers[*]}) under $root"
   exit 1
 fi
-echo "every include goes down the layers"
+if [ "$wrong" -gt 0 ]; then
+  echo "$wrong include(s) against the layering, in $(wc -w <<<"$files") file(s)"
+  exit 1
+fi
+echo "every include goes down the layers ($checked includes of the tree's own files," \
+     "in $found layers)"
