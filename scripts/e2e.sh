@@ -63,12 +63,15 @@ prepare_prefix() {
   wine_version "$kind"
   # A virtual desktop: its windows are no X top-levels, so hiding one does not
   # wait for a window manager that Xvfb does not have.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  wine_reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+  wine_reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
   if [ "$kind" = win98 ]; then
     # Windows 98 keeps win.ini as a file; without this mapping Wine does too.
-    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\win.ini' \
-      /f >/dev/null 2>&1 || true
+    local mapping='HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\win.ini'
+    if ! wine reg delete "$mapping" /f >/dev/null 2>&1 && wine reg query "$mapping" >/dev/null 2>&1; then
+      echo "could not delete $mapping in $WINEPREFIX" >&2
+      return 1
+    fi
   fi
 }
 

@@ -11,6 +11,10 @@ ROOT=$PWD
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 scripts/setup.sh || exit 1
+# A prefix of the test command's own: the probe runs below switch the
+# Windows version Wine reports, and that must reach no other prefix (not the
+# one scripts/run.sh starts the program in).
+export WINEPREFIX=$BUILD_DIR/test-prefix
 source scripts/wine-env.sh
 trees="program program64 tests host"
 if can_run_32bit; then
@@ -30,24 +34,27 @@ source scripts/gtest-count.sh
 run_gtest "native unit (asan+ubsan)" native "$BUILD_DIR/host/unit_tests"
 
 # The display first: Wine's desktop process starts with the server and needs it.
-display_up
-wine_server_up 2>/dev/null
 trap 'display_down; wine_server_down' EXIT
-
-wine_version winxp
+display_up || exit 1
+wine_server_up || exit 1
+wine_version winxp || exit 1
 for exe in unit engine framework app; do
-  [ -f "$BUILD_DIR/tests/${exe}_tests.exe" ] || continue
+  # run_gtest counts an executable that is not there as failed.
   run_gtest "$exe (wine, winxp)" wine wine "$BUILD_DIR/tests/${exe}_tests.exe"
 done
 
 # The system probe against each version Wine can report.
 for pair in win95:0 win98:1 win2k:2 winxp:3 win2003:0 win7:0; do
   version=${pair%%:*}
-  wine_version "$version"
+  if ! wine_version "$version"; then
+    echo "probe on $version: FAILED, Wine's version could not be set"
+    failed=$((failed + 1)); failures+=("probe on $version")
+    continue
+  fi
   STARTLULL_EXPECT_KIND=${pair##*:} run_gtest "probe on $version" \
     wine wine "$BUILD_DIR/tests/engine_tests.exe" --gtest_filter='*OnTheRealVersion*'
 done
-wine_version winxp
+wine_version winxp || exit 1
 
 # The real program, driven end to end, on each supported system: the x86_64
 # build in 64-bit prefixes, then the i686 file that ships in 32-bit ones.

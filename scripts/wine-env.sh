@@ -97,20 +97,57 @@ wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wine wineboot -i >/dev/null 2>&1 || true
+    # Wine's own messages stay in the prefix's folder, for when it fails.
+    local log=$WINEPREFIX/wineboot.log rc=0
+    wine wineboot -i >"$log" 2>&1 || rc=$?
     wineserver -w
+    if [ "$rc" != 0 ] || [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
+      echo "wineboot could not make the Wine prefix $WINEPREFIX (exit code $rc); its output:" >&2
+      tail -20 "$log" | sed 's/^/  /' >&2
+      return 1
+    fi
   fi
   # Without a window manager, Wine waits about 2 s whenever it hides or
   # destroys a window it manages; the tests need no window manager.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+}
+
+# wine_quiet WHAT COMMAND...: runs a Wine command with its output kept
+# aside; quiet when it works, and when it does not, says WHAT failed, shows
+# the output and answers 1. The output goes to a file, never a pipe: the
+# wineserver and Wine's services that a command may start keep its output
+# open for as long as they run, so a pipe would never reach its end.
+wine_quiet() {
+  local what=$1 log rc=0; shift
+  log=$(mktemp) || return 1
+  "$@" >"$log" 2>&1 || rc=$?
+  if [ "$rc" != 0 ]; then
+    echo "$what in $WINEPREFIX (exit code $rc):" >&2
+    tail -5 "$log" | sed 's/^/  /' >&2
+  fi
+  rm -f "$log"
+  [ "$rc" = 0 ]
+}
+
+# wine_reg ARGS...: "wine reg ARGS", reporting a failure.
+wine_reg() {
+  wine_quiet "wine reg $* failed" wine reg "$@"
 }
 
 # Keeps one wineserver alive, so Wine's own start-up (which runs and deletes
 # RunOnce values) happens once, before any test seeds entries.
+# Answers 1, having said why, when the prefix cannot be made or Wine runs
+# nothing in it.
 wine_server_up() {
-  wine_prefix
-  wineserver -p >/dev/null 2>&1 || true
-  wine cmd /c exit >/dev/null 2>&1 || true
+  wine_prefix || return 1
+  local rc=0
+  wineserver -p >/dev/null 2>&1 || rc=$?
+  # Exit code 2: a server for this prefix runs already, which is as good.
+  if [ "$rc" != 0 ] && [ "$rc" != 2 ]; then
+    echo "wineserver did not start for $WINEPREFIX (exit code $rc)" >&2
+    return 1
+  fi
+  wine_quiet "Wine does not run programs" wine cmd /c exit
 }
 
 wine_server_down() {
@@ -118,24 +155,45 @@ wine_server_down() {
   wineserver -w >/dev/null 2>&1 || true
 }
 
-# win98, win2k, winxp, win2003, win7 ...
+# win98, win2k, winxp, win2003, win7 ... for this prefix only: every script
+# that changes it works in a prefix of its own.
 wine_version() {
-  wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+  wine_reg add 'HKCU\Software\Wine' /v Version /d "$1" /f
 }
 
-# Starts Xvfb when there is no display; sets XVFB_PID for the caller to stop.
+# Starts Xvfb when there is no display. Xvfb picks the display number itself
+# (-displayfd: the first one free, written once it accepts connections), so
+# two runs side by side never pick the same one. Sets XVFB_PID for the
+# caller to stop; answers 1, with Xvfb's own words, when no display comes up.
 display_up() {
   XVFB_PID=""
-  if [ -z "${DISPLAY:-}" ]; then
-    local n=$(( 90 + RANDOM % 400 ))
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.1
-    done
+  [ -z "${DISPLAY:-}" ] || return 0
+  local dir number=""
+  dir=$(mktemp -d) || return 1
+  : >"$dir/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >"$dir/log" 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 150); do
+    # Only a whole line counts: the number may be written in pieces.
+    if read -r number <"$dir/display" && [[ $number =~ ^[0-9]+$ ]]; then break; fi
+    number=""
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -z "$number" ]; then
+    if kill -0 "$XVFB_PID" 2>/dev/null; then
+      echo "Xvfb brought up no display within 15 s; its output:" >&2
+      kill "$XVFB_PID" 2>/dev/null || true
+    else
+      echo "Xvfb ended without bringing up a display; its output:" >&2
+    fi
+    sed 's/^/  /' "$dir/log" >&2
+    XVFB_PID=""
+    rm -rf "$dir"
+    return 1
   fi
+  rm -rf "$dir"
+  export DISPLAY=":$number"
 }
 
 display_down() {
