@@ -19,5 +19,9 @@ for target in "$BUILD_DIR"/host/fuzz_*; do
     failed=$((failed + 1))
   fi
 done
+if [ $((passed + failed)) = 0 ]; then
+  echo "no fuzz targets in $BUILD_DIR/host: build the host tree with clang"
+  failed=1
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
