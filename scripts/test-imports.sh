@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # The shipped i686 startlull.exe: imports only functions Windows 98 SE has,
 # and stays small.
+#   scripts/test-imports.sh [EXE]    EXE defaults to the program tree's
+#                                    (scripts/test-package.sh gives the archive's)
 set -uo pipefail
+exe=$(realpath -m "${1:-${BUILD_DIR:-$(dirname "$0")/../build}/program/startlull.exe}")
 cd "$(dirname "$0")/.."
-BUILD_DIR=${BUILD_DIR:-$PWD/build}
-exe="$BUILD_DIR/program/startlull.exe"
 limit=$((96 * 1024))
 passed=0 failed=0
 
+if [ ! -f "$exe" ]; then
+  echo "no $exe to check"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
 size=$(stat -c %s "$exe")
 if [ "$size" -le "$limit" ]; then
   echo "size: $size bytes (limit $limit)"; passed=$((passed + 1))
