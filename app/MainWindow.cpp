@@ -43,6 +43,12 @@ const COLORREF boxTextColour = 0x000000;
 const COLORREF boxBackColour = 0xC0C0C0;
 const COLORREF boxShadowColour = 0x808080;
 
+// Room reserved in the list while a listing grows. Windows 98 takes at most
+// 32,767 lines in a list box and a 16-bit count in LB_INITSTORAGE.
+const int firstLineReserve = 256;
+const int largestLineReserve = 16384;
+const int typicalLineBytes = 64;
+
 const char reportFilter[] = "Text file (*.txt)\0*.txt\0";
 const char reportExtension[] = ".txt";
 
@@ -54,7 +60,10 @@ MainWindow::MainWindow(Platform& platform, ListingBox& list, MsgWindow& errors,
       listBox(list),
       errorWindow(errors),
       aboutWindow(about),
-      guidePath() {}
+      guidePath(),
+      commandsRunning(0),
+      redrawHeld(false),
+      reservedLines(0) {}
 
 int MainWindow::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == HelpTextMessage && statusBar && buttonBar) {
@@ -67,31 +76,54 @@ int MainWindow::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCommand(WPARAM wParam, LPARAM) {
-  switch (LOWORD(wParam)) {
+  // A command can arrive while a dialog of another one is open.
+  ++commandsRunning;
+  int finished = RunCommand(LOWORD(wParam));
+  --commandsRunning;
+  PaintHeldListing();
+  if (finished) Destroy();
+}
+
+int MainWindow::RunCommand(int commandId) {
+  switch (commandId) {
     case IDM_EXIT:
-      Destroy();
-      break;
+      return 1;
     case IDM_ABOUT:
       showAbout();
-      break;
+      return 0;
     case IDM_FIND:
       engine.findStartupEntries();
-      break;
+      return 0;
     case IDM_REMOVE:
-      if (engine.removeStartupEntries()) Destroy();
-      break;
+      return engine.removeStartupEntries();
     case IDM_RESTORE:
-      if (engine.restoreStartupEntries()) Destroy();
-      break;
+      return engine.restoreStartupEntries();
     case IDM_LOCATIONS:
       engine.showLocations();
-      break;
+      return 0;
     case IDM_SAVE:
       engine.saveReport();
-      break;
+      return 0;
     default:
-      break;
+      return 0;
   }
+}
+
+// Repainting the list after every line made a listing of thousands of lines
+// take tens of seconds; with redrawing off it fills as fast as it is read.
+void MainWindow::HoldListingRedraw() {
+  if (!commandsRunning || redrawHeld) return;
+  SendMessageA(listBox.hwnd, WM_SETREDRAW, FALSE, 0);
+  redrawHeld = true;
+  reservedLines = 0;
+}
+
+void MainWindow::PaintHeldListing() {
+  if (!redrawHeld) return;
+  redrawHeld = false;
+  SendMessageA(listBox.hwnd, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(listBox.hwnd, 0, TRUE);
+  UpdateWindow(listBox.hwnd);
 }
 
 HBRUSH MainWindow::OnCtlColorListBox(WPARAM wParam, LPARAM) {
@@ -130,13 +162,29 @@ void MainWindow::showAbout() {
                         boxShadowColour);
 }
 
-void MainWindow::resetListing() { SendMessageA(listBox.hwnd, LB_RESETCONTENT, 0, 0); }
+void MainWindow::resetListing() {
+  HoldListingRedraw();
+  SendMessageA(listBox.hwnd, LB_RESETCONTENT, 0, 0);
+  reservedLines = 0;
+}
 
 int MainWindow::addListingLine(const char* text, COLORREF colour) {
+  HoldListingRedraw();
   LRESULT index = SendMessageA(listBox.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   if (index == LB_ERR || index == LB_ERRSPACE) return -1;
   SendMessageA(listBox.hwnd, LB_SETITEMDATA, index, static_cast<LPARAM>(colour));
+  if (redrawHeld && index + 1 >= reservedLines) ReserveListingRoom(static_cast<int>(index) + 1);
   return static_cast<int>(index);
+}
+
+// How many lines a listing will reach is known only when it is done: room
+// doubles, so the list's storage is moved a few times rather than every
+// few lines.
+void MainWindow::ReserveListingRoom(int count) {
+  int more = count < firstLineReserve ? firstLineReserve : count;
+  if (more > largestLineReserve) more = largestLineReserve;
+  SendMessageA(listBox.hwnd, LB_INITSTORAGE, more, more * typicalLineBytes);
+  reservedLines = count + more;
 }
 
 int MainWindow::listingCount() {
@@ -173,15 +221,18 @@ int MainWindow::IsCommandEnabled(EngineCommand command) {
 HWND MainWindow::ownerWindow() { return hwnd; }
 
 int MainWindow::reportError(const char* message, const char* caption) {
+  PaintHeldListing();
   return errorWindow.ShowModal(hwnd, message, caption, errorBoxStyle, 0, boxTextColour,
                                boxBackColour, boxShadowColour);
 }
 
 int MainWindow::messageBox(const char* text, const char* caption, UINT type) {
+  PaintHeldListing();
   return MessageBoxA(hwnd, text, caption, type);
 }
 
 int MainWindow::removeOptionsDialog(int* removeConfigSys, int* removeAutoexecBat) {
+  PaintHeldListing();
   RemoveOptions options = {removeConfigSys, removeAutoexecBat};
   INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_REMOVE), hwnd,
                                    RemoveDialogProc, reinterpret_cast<LPARAM>(&options));
@@ -190,6 +241,7 @@ int MainWindow::removeOptionsDialog(int* removeConfigSys, int* removeAutoexecBat
 }
 
 int MainWindow::successDialog(int removed) {
+  PaintHeldListing();
   INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SUCCESS), hwnd,
                                    SuccessDialogProc, removed ? 1 : 0);
   // Only the user's "&Restart" restarts the machine; a dialog that could not
@@ -198,6 +250,7 @@ int MainWindow::successDialog(int removed) {
 }
 
 bool MainWindow::saveFileDialog(char* path, int size) {
+  PaintHeldListing();
   // The engine has put the initial name into path.
   FileNameDialog dialog(reportFilter, 1, reportExtension);
   return dialog.Run(hwnd, path, size);

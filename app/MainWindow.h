@@ -44,11 +44,25 @@ class MainWindow : public FrameWindow, public Host {
   Engine engine;
 
  private:
+  // Runs one command; nonzero when the program is to end.
+  int RunCommand(int commandId);
+  // While a command runs, the list is not redrawn line by line: its lines
+  // are painted once, when the command ends or before anything modal shows.
+  // Every Host call that opens something modal paints them first, so no
+  // dialog ever shows over a list left blank or stale.
+  void HoldListingRedraw();
+  void PaintHeldListing();
+  void ReserveListingRoom(int count);
+
   ListingBox& listBox;
   MsgWindow& errorWindow;
   AboutWindow& aboutWindow;
   // ShowModal keeps the link address while the About window shows.
   char guidePath[MAX_PATH];
+  int commandsRunning;
+  bool redrawHeld;
+  // Lines the list has room for without growing, set while redraw is held.
+  int reservedLines;
 };
 
 const char programTitle[] = "Startlull";

@@ -1,5 +1,5 @@
 // The real main window, brought up as the program does: what reaches its
-// status bar.
+// status bar, and when its list is painted.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,6 +10,29 @@
 #include "resources/resource.h"
 
 namespace {
+
+void PumpAll() {
+  MSG message;
+  while (PeekMessageA(&message, 0, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+void EndMainWindow() {
+  mainWindow.Destroy();
+  MSG message;
+  while (PeekMessageA(&message, 0, 0, 0, PM_REMOVE)) {
+  }
+}
+
+// Whether the list repaints what changes in it: a line put in at the top
+// invalidates it only while its redrawing is on. The line is taken out again.
+bool ListRedraws() {
+  ValidateRect(listBox.hwnd, 0);
+  SendMessageA(listBox.hwnd, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("probe"));
+  bool invalidated = GetUpdateRect(listBox.hwnd, 0, FALSE) != 0;
+  SendMessageA(listBox.hwnd, LB_DELETESTRING, 0, 0);
+  ValidateRect(listBox.hwnd, 0);
+  return invalidated;
+}
 
 std::string StatusText() {
   char text[256] = "sentinel";
@@ -50,10 +73,28 @@ TEST(MainWindowTest, OnlyTheButtonBarsOwnHelpTextsReachTheStatusBar) {
   SendMessageA(buttonBar.buttons[5].hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(buttonBar.buttons[5].helpText, StatusText());
 
-  mainWindow.Destroy();
-  MSG message;
-  while (PeekMessageA(&message, 0, 0, 0, PM_REMOVE)) {
+  EndMainWindow();
+}
+
+// A command adds its lines with the list's redrawing off and paints them
+// once, before it returns; the list redraws as usual afterwards, whichever
+// command ran, and so does a line added outside any command.
+TEST(MainWindowTest, ACommandsLinesArePaintedWhenItEndsAndTheListRedrawsAfter) {
+  ASSERT_EQ(1, StartMainWindow(GetModuleHandleA(0), SW_SHOWNORMAL));
+  PumpAll();
+  const int commands[] = {IDM_LOCATIONS, IDM_LOCATIONS, IDM_REMOVE, 40999};
+  for (int command : commands) {
+    SCOPED_TRACE(command);
+    mainWindow.OnCommand(command, 0);
+    EXPECT_LT(0, SendMessageA(listBox.hwnd, LB_GETCOUNT, 0, 0));
+    EXPECT_FALSE(GetUpdateRect(listBox.hwnd, 0, FALSE)) << "lines left to paint later";
+    EXPECT_TRUE(ListRedraws());
   }
+  ValidateRect(listBox.hwnd, 0);
+  mainWindow.resetListing();
+  mainWindow.addListingLine("outside a command", 0);
+  EXPECT_TRUE(GetUpdateRect(listBox.hwnd, 0, FALSE));
+  EndMainWindow();
 }
 
 }  // namespace
