@@ -17,9 +17,10 @@ extern ButtonBar buttonBar;
 extern ListingBox listBox;
 extern MainWindow mainWindow;
 
-// Child, visible, both scroll bars, no integral height, strings kept,
-// owner-drawn rows of one height; no sorting, no notifications.
-const DWORD listingStyle = 0x50300150;
+// No sorting and no notifications: lines stay in the order added, and all
+// rows have one height.
+const DWORD listingStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL |
+                           LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED;
 
 // Brings the main window up, filled with the usage text and ready for the
 // message loop. Returns 1 when it is, 0 when the frame could not be

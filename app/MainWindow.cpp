@@ -37,8 +37,8 @@ const UsageLine usageText[] = {
     {"   given the opportunity to restart the computer.", plainColour},
 };
 
-const int errorBoxStyle = 0x30;  // one "&Ok" button, the exclamation icon
-const int aboutBoxStyle = 0;
+const int errorBoxStyle = MB_OK | MB_ICONEXCLAMATION;
+const int aboutBoxStyle = MB_OK;
 const COLORREF boxTextColour = 0x000000;
 const COLORREF boxBackColour = 0xC0C0C0;
 const COLORREF boxShadowColour = 0x808080;

@@ -7,7 +7,9 @@
 namespace {
 const char frameClassName[] = "MainClass";
 const int barPadding = 12;
-const DWORD allCommonControls = 0xFF;
+const DWORD allCommonControls = ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
+                                ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS |
+                                ICC_HOTKEY_CLASS | ICC_ANIMATE_CLASS;
 const int childCount = 3;
 
 void DeferChild(HDWP& positions, HWND child, int x, int y, int width, int height) {
