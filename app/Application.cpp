@@ -60,8 +60,10 @@ int StartMainWindow(HINSTANCE instance, int showCommand) {
 
   mainWindow.engine.computeLocations();
   CentreWindow(mainWindow.hwnd);
-  mainWindow.Show(showCommand);
+  // The usage text goes in before the window shows, so that the first paint
+  // has it and the list is not painted a second time.
   mainWindow.showUsageText();
+  mainWindow.Show(showCommand);
   mainWindow.LoadAccelerators(MAKEINTRESOURCEA(IDR_ACCEL1));  // none: the buttons still work
   return 1;
 }

@@ -37,10 +37,12 @@ int FrameWindow::RegisterWindowClass() {
   static int registered = 0;
   if (registered) return 0;
   WNDCLASSA windowClass = FrameworkClass(frameClassName, CS_BYTEALIGNCLIENT);
-  windowClass.hIcon = LoadIconA(0, IDI_APPLICATION);
   // The children cover the whole client area, so nothing is erased.
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   PreRegisterClass(windowClass);
+  // The stock icon only for a window that brings none of its own: loading
+  // one to throw away costs start-up time.
+  if (!windowClass.hIcon) windowClass.hIcon = LoadIconA(0, IDI_APPLICATION);
   return RegisterClassOnce(registered, windowClass);
 }
 
