@@ -5,7 +5,7 @@
 #
 #   BENCH_REPS        repetitions of each timed figure (default 5)
 #   BENCH_FUZZ_RUNS   executions per fuzz target (default 10000000)
-#   BENCH_PARTS       what to run (default "engine startup size cpu fuzz")
+#   BENCH_PARTS       what to run (default "engine listing startup size cpu fuzz")
 #   BENCH_BUILD=0     use the trees already built under BUILD_DIR
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ ROOT=$PWD
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 REPS=${BENCH_REPS:-5}
 FUZZ_RUNS=${BENCH_FUZZ_RUNS:-10000000}
-PARTS=${BENCH_PARTS:-engine startup size cpu fuzz}
+PARTS=${BENCH_PARTS:-engine listing startup size cpu fuzz}
 # Entries per location (eight keys and two folders): 100, 1,000 and 10,000 in all.
 SIZES=(10 100 1000)
 
@@ -32,7 +32,7 @@ XVFB_PID=""
 trap 'display_down; wine_server_down' EXIT
 # The display comes first: Wine's desktop process, started with the
 # session, keeps the display it found then.
-if want startup || want cpu; then display_up; fi
+if want listing || want startup || want cpu; then display_up; fi
 wine_server_up 2>/dev/null
 wine_version winxp
 
@@ -47,6 +47,18 @@ row() {
   if [ "$4" != 1 ]; then verdict="NOT MET"; fails=$((fails + 1)); fi
   rows+=("$1|$2|$3|$verdict")
 }
+# get <output> <op> <per location> <field>: a field of a RESULT line.
+get() { awk -v op="$2" -v n="$3" -v f="$4" '$1 == "RESULT" && $2 == op && $3 == n { print $f }' <<<"$1"; }
+# growth_row <output> <name> <op> <small> <big> <what the bare side is>
+growth_row() {
+  local e1 e2 r1 r2 g gr
+  e1=$(get "$1" "$3" "$4" 4) e2=$(get "$1" "$3" "$5" 4)
+  r1=$(get "$1" "$3" "$4" 5) r2=$(get "$1" "$3" "$5" 5)
+  g=$(ratio "$e2" "$e1") gr=$(ratio "$r2" "$r1")
+  row "Growth of $2, $(($4 * 10)) -> $(($5 * 10)) entries: time x" "$g ($6 x$gr)" "<= 12" \
+      "$(atmost "$g" 12)"
+}
+declare -A engine_ms=()
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 atmost() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }' && echo 1 || echo 0; }
 below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }' && echo 1 || echo 0; }
@@ -57,25 +69,49 @@ if want engine; then
     echo "$out" | grep -E 'FAILED' || echo "$out" | tail -5
     row "Engine benchmark" "did not run to its end" "-" 0
   else
-    get() { awk -v op="$1" -v n="$2" -v f="$3" '$1 == "RESULT" && $2 == op && $3 == n { print $f }' <<<"$out"; }
     scale=${SIZES[2]}
     for op in find remove restore; do
       goal=2.0; [ $op = find ] && goal=1.5
-      e=$(get $op "$scale" 4) r=$(get $op "$scale" 5)
+      e=$(get "$out" $op "$scale" 4) r=$(get "$out" $op "$scale" 5)
+      engine_ms[$op]=$e
       x=$(ratio "$e" "$r")
       row "${op^} at scale (8 keys x $scale values, 2 folders x $scale files): engine / bare calls" \
           "$e ms / $r ms = $x" "<= $goal" "$(atmost "$x" "$goal")"
     done
-    read_ms=$(get readkeys "$scale" 4)
+    read_ms=$(get "$out" readkeys "$scale" 4)
     rows+=("  (Remove reads every value of the 8 keys once, for its record: $read_ms ms)| | |")
     for op in find remove restore; do
       for step in 0 1; do
         small=${SIZES[$step]} big=${SIZES[$((step + 1))]}
-        e1=$(get $op "$small" 4) e2=$(get $op "$big" 4)
-        r1=$(get $op "$small" 5) r2=$(get $op "$big" 5)
-        g=$(ratio "$e2" "$e1") gr=$(ratio "$r2" "$r1")
-        row "Growth of ${op^}, $((small * 10)) -> $((big * 10)) entries: time x" \
-            "$g (bare calls x$gr)" "<= 12" "$(atmost "$g" 12)"
+        growth_row "$out" "${op^}" $op "$small" "$big" "bare calls"
+      done
+    done
+  fi
+fi
+
+# Find and Restore as the user waits for them: through startlull.exe's own
+# window, from the command to the listing complete and painted, against the
+# bare work plus a bare list filled with redrawing off.
+if want listing; then
+  out=$(wine "$BUILD_DIR/tests/bench_ui.exe" listing "$REPS" \
+          "$(winpath "$BUILD_DIR/program64/startlull.exe")" "${SIZES[@]}" 2>&1)
+  if grep -q '^FAILED' <<<"$out" || ! grep -q '^RESULT' <<<"$out"; then
+    echo "$out" | grep -E 'FAILED' || echo "$out" | tail -5
+    row "Listing through the window" "did not run to its end" "-" 0
+  else
+    scale=${SIZES[2]}
+    for op in find restore; do
+      w=$(get "$out" win$op "$scale" 4) b=$(get "$out" win$op "$scale" 5)
+      x=$(ratio "$w" "$b")
+      alone=""
+      [ -n "${engine_ms[$op]:-}" ] && alone=" (engine alone ${engine_ms[$op]} ms)"
+      row "${op^} through the window at scale: command to listing painted / bare work + bare list fill" \
+          "$w ms / $b ms = $x$alone" "<= 1.5" "$(atmost "$x" 1.5)"
+    done
+    for op in find restore; do
+      for step in 0 1; do
+        growth_row "$out" "${op^} through the window" win$op "${SIZES[$step]}" \
+          "${SIZES[$((step + 1))]}" "bare work"
       done
     done
   fi

@@ -1,0 +1,285 @@
+// The machine the benchmark programs measure on: seeded at scale (values in
+// each of the eight Run-type keys, files in both Startup folders, win.ini's
+// run and load), checked whole or removed, and the bare Win32 work that
+// Find, Remove and Restore cannot do without.
+#pragma once
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "engine/RunKeys.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/support/TestMachine.h"
+
+namespace bench {
+
+const int kFileBytes = 120;
+const char kRunValue[] = "C:\\Bench\\tray.exe /background";
+const char kLoadValue[] = "C:\\Bench\\load.exe";
+const HKEY kRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+
+struct Location {
+  HKEY root;
+  std::string key;  // full path below the root
+};
+
+inline std::vector<Location> runKeys() {
+  std::vector<Location> keys;
+  for (HKEY root : kRoots)
+    for (const char* name : runKeyNames)
+      keys.push_back({root, CURRENT_VERSION_PREFIX + std::string(name)});
+  return keys;
+}
+
+struct Value {
+  std::string name;
+  std::string data;  // with its terminating zero
+};
+
+struct Paths {
+  std::string startup, commonStartup, inactive, commonInactive, settings;
+};
+
+[[noreturn]] inline void fail(const std::string& why) {
+  printf("FAILED %s\n", why.c_str());
+  fflush(stdout);
+  exit(1);
+}
+
+// Where this prefix keeps the Startup folders and the engine its data; both
+// Startup folders made. Fails when Wine reports a Windows the engine does
+// not support.
+inline Paths machinePaths(Platform& platform) {
+  RecordingHost host;
+  Engine probe(platform, host);
+  probe.computeLocations();
+  if (probe.systemKind == UNSUPPORTED) fail("Wine reports an unsupported Windows version");
+  Paths paths{probe.startupDir, probe.commonStartupDir, probe.inactiveDir,
+              probe.commonInactiveDir, probe.settingsPath};
+  machine::makeDir(paths.startup);
+  machine::makeDir(paths.commonStartup);
+  return paths;
+}
+
+inline std::vector<Value> valuesFor(int perKey) {
+  std::vector<Value> values;
+  char name[32], data[96];
+  for (int i = 0; i < perKey; ++i) {
+    snprintf(name, sizeof name, "Bench%05d", i);
+    snprintf(data, sizeof data, "C:\\Program Files\\Bench Tools\\tool%05d.exe /quiet /tray", i);
+    values.push_back({name, std::string(data, strlen(data) + 1)});
+  }
+  return values;
+}
+
+inline std::vector<std::string> fileNamesFor(int perFolder) {
+  std::vector<std::string> names;
+  char name[32];
+  for (int i = 0; i < perFolder; ++i) {
+    snprintf(name, sizeof name, "Bench item %05d.lnk", i);
+    names.push_back(name);
+  }
+  return names;
+}
+
+// The same values in each of the eight keys, made when missing.
+inline void writeValues(const std::vector<Value>& values) {
+  for (const Location& location : runKeys()) {
+    HKEY key;
+    if (RegCreateKeyExA(location.root, location.key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
+      fail("cannot create " + location.key);
+    for (const Value& value : values)
+      RegSetValueExA(key, value.name.c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(value.data.data()),
+                     static_cast<DWORD>(value.data.size()));
+    RegCloseKey(key);
+  }
+}
+
+inline void clearMachine(const Paths& paths) {
+  machine::clearRunKeys();
+  machine::setProfileValue("run", "");
+  machine::setProfileValue("load", "");
+  machine::emptyDir(paths.startup);
+  machine::emptyDir(paths.commonStartup);
+  machine::removeTree(paths.inactive);
+  machine::removeTree(paths.commonInactive);
+}
+
+inline DWORD valueCount(const Location& location) {
+  HKEY key;
+  if (RegOpenKeyExA(location.root, location.key.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return 0;
+  DWORD values = 0;
+  RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+  RegCloseKey(key);
+  return values;
+}
+
+// What a finished Restore must leave: everything seeded, in place.
+inline void checkSeeded(const Paths& paths, size_t perLocation, const char* after) {
+  for (const Location& location : runKeys())
+    if (valueCount(location) != perLocation)
+      fail(std::string("after ") + after + ": " + location.key + " holds " +
+           std::to_string(valueCount(location)) + " values");
+  if (machine::listDir(paths.startup).size() != perLocation ||
+      machine::listDir(paths.commonStartup).size() != perLocation)
+    fail(std::string("after ") + after + ": the Startup folders are not whole");
+  if (machine::profileValue("run") != kRunValue || machine::profileValue("load") != kLoadValue)
+    fail(std::string("after ") + after + ": win.ini's values are not back");
+  if (machine::exists(paths.inactive) || machine::exists(paths.commonInactive))
+    fail(std::string("after ") + after + ": an inactive folder is left");
+}
+
+inline void checkRemoved(const Paths& paths, const char* after) {
+  for (const Location& location : runKeys())
+    if (machine::keyExists(location.root, location.key))
+      fail(std::string("after ") + after + ": " + location.key + " is still there");
+  if (!machine::listDir(paths.startup).empty() || !machine::listDir(paths.commonStartup).empty())
+    fail(std::string("after ") + after + ": the Startup folders are not empty");
+}
+
+// A clean machine, then perLocation entries in each of the ten locations.
+// The wineserver of this run is already up, so Wine's own start-up cannot
+// run the RunOnce values seeded here.
+inline void seedMachine(const Paths& paths, const std::vector<Value>& values, int perLocation) {
+  clearMachine(paths);
+  writeValues(values);
+  machine::setProfileValue("run", kRunValue);
+  machine::setProfileValue("load", kLoadValue);
+  std::string content(kFileBytes, 'x');
+  for (const std::string& name : fileNamesFor(perLocation)) {
+    machine::writeFile(paths.startup + "\\" + name, content);
+    machine::writeFile(paths.commonStartup + "\\" + name, content);
+  }
+  checkSeeded(paths, perLocation, "seeding");
+}
+
+// Lines Find lists for perLocation entries in each location: its eight
+// fixed lines, the files of both folders, and a blank line, a heading and
+// the values of each key.
+inline size_t findLineCount(size_t perLocation) {
+  return 8 + 2 * perLocation + RUN_KEY_COUNT * (2 + perLocation);
+}
+
+// ---- the bare work ----------------------------------------------------------
+
+// Every value of the eight keys and every entry of the two folders, read
+// into buffers and thrown away.
+inline size_t rawFind(const Paths& paths) {
+  size_t seen = 0;
+  char name[260];
+  BYTE data[260];
+  for (const Location& location : runKeys()) {
+    HKEY key;
+    if (RegOpenKeyExA(location.root, location.key.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+      continue;
+    for (DWORD index = 0;; ++index) {
+      DWORD nameSize = sizeof name, dataSize = sizeof data;
+      LONG result = RegEnumValueA(key, index, name, &nameSize, NULL, NULL, data, &dataSize);
+      if (result == ERROR_NO_MORE_ITEMS) break;
+      if (result == ERROR_SUCCESS) ++seen;
+    }
+    RegCloseKey(key);
+  }
+  for (const std::string* folder : {&paths.startup, &paths.commonStartup}) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((*folder + "\\*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++seen;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  return seen;
+}
+
+inline void moveAll(const std::string& from, const std::string& to) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((from + "\\*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  char source[MAX_PATH], destination[MAX_PATH];
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    snprintf(source, sizeof source, "%s\\%s", from.c_str(), found.cFileName);
+    snprintf(destination, sizeof destination, "%s\\%s", to.c_str(), found.cFileName);
+    MoveFileA(source, destination);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+inline void writeWhole(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) fail("cannot write " + path);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
+  // Durable, as a settings file must be before anything is deleted.
+  FlushFileBuffers(file);
+  CloseHandle(file);
+}
+
+inline std::string readWhole(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) fail("cannot read " + path);
+  std::string bytes(GetFileSize(file, NULL), '\0');
+  DWORD read = 0;
+  ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, NULL);
+  CloseHandle(file);
+  return bytes;
+}
+
+// Files aside, the settings written and read back, win.ini blanked, the keys deleted.
+inline void rawRemove(const Paths& paths, const std::string& settings) {
+  CreateDirectoryA(paths.inactive.c_str(), NULL);
+  moveAll(paths.startup, paths.inactive);
+  CreateDirectoryA(paths.commonInactive.c_str(), NULL);
+  moveAll(paths.commonStartup, paths.commonInactive);
+  writeWhole(paths.settings, settings);
+  if (readWhole(paths.settings).size() != settings.size()) fail("raw settings file");
+  WriteProfileStringA("windows", "run", "");
+  WriteProfileStringA("windows", "load", "");
+  for (HKEY root : kRoots) {
+    HKEY parent;
+    if (RegOpenKeyExA(root, CURRENT_VERSION_KEY, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS)
+      fail("cannot open the Run keys' parent");
+    for (const char* name : runKeyNames) SHDeleteKeyA(parent, name);
+    RegCloseKey(parent);
+  }
+}
+
+// The settings read, win.ini and every value written back, the file
+// deleted, the files moved home and the inactive folders removed.
+inline void rawRestore(const Paths& paths, const std::vector<Value>& values) {
+  readWhole(paths.settings);
+  WriteProfileStringA("windows", "run", kRunValue);
+  WriteProfileStringA("windows", "load", kLoadValue);
+  writeValues(values);
+  DeleteFileA(paths.settings.c_str());
+  moveAll(paths.commonInactive, paths.commonStartup);
+  RemoveDirectoryA(paths.commonInactive.c_str());
+  moveAll(paths.inactive, paths.startup);
+  RemoveDirectoryA(paths.inactive.c_str());
+}
+
+// ---- the engine --------------------------------------------------------------
+
+// The engine's Remove with its dialogs answered OK and Exit, as the user
+// would; the machine is checked removed after it.
+inline void removeWithEngine(Engine& engine, RecordingHost& host, const Paths& paths) {
+  int removed = engine.removeStartupEntries();
+  if (removed != 1 || !host.errors().empty())
+    fail("Remove answered " + std::to_string(removed) +
+         (host.errors().empty() ? "" : ": " + host.errors()[0].text));
+  checkRemoved(paths, "Remove");
+}
+
+}  // namespace bench
