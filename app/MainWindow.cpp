@@ -43,10 +43,10 @@ const COLORREF boxTextColour = 0x000000;
 const COLORREF boxBackColour = 0xC0C0C0;
 const COLORREF boxShadowColour = 0x808080;
 
-// Room reserved in the list while a listing grows. Windows 98 takes at most
-// 32,767 lines in a list box and a 16-bit count in LB_INITSTORAGE.
+// Room reserved in the list while a listing grows. Windows 98 holds at most
+// 32,767 lines in a list box; more room than that is never asked for.
 const int firstLineReserve = 256;
-const int largestLineReserve = 16384;
+const int mostListLines = 32767;
 const int typicalLineBytes = 64;
 
 const char reportFilter[] = "Text file (*.txt)\0*.txt\0";
@@ -182,8 +182,9 @@ int MainWindow::addListingLine(const char* text, COLORREF colour) {
 // few lines.
 void MainWindow::ReserveListingRoom(int count) {
   int more = count < firstLineReserve ? firstLineReserve : count;
-  if (more > largestLineReserve) more = largestLineReserve;
-  SendMessageA(listBox.hwnd, LB_INITSTORAGE, more, more * typicalLineBytes);
+  if (more > mostListLines - count) more = mostListLines - count;
+  // Refused room is no failure: the lines still go in one by one.
+  if (more > 0) SendMessageA(listBox.hwnd, LB_INITSTORAGE, more, more * typicalLineBytes);
   reservedLines = count + more;
 }
 
