@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+// The list is laid out by hand, a call to a row or two.
+// clang-format off
 #define PLATFORM_CALLS(X)                                                                          \
   /* System */                                                                                     \
   X(BOOL, GetVersionExA, (OSVERSIONINFOA* info), (info))                                           \
@@ -96,3 +98,4 @@
   X(BOOL, ExitWindowsEx, (UINT flags, DWORD reason), (flags, reason))                              \
   /* The list's background brush is made once at start with the locations. */                      \
   X(HBRUSH, CreateSolidBrush, (COLORREF colour), (colour))
+// clang-format on
