@@ -53,8 +53,8 @@ int StartMainWindow(HINSTANCE instance, int showCommand) {
   // Without one of the first six buttons the program is still usable; only
   // a missing Exit stops it.
   for (const CommandButton& button : commandButtons) {
-    added = buttonBar.AddButton(button.label, button.width, button.commandId,
-                                button.startsDisabled, button.helpText);
+    added = buttonBar.AddButton(button.label, button.width, button.commandId, button.startsDisabled,
+                                button.helpText);
   }
   if (!added) return -1;
 

@@ -19,8 +19,8 @@ extern MainWindow mainWindow;
 
 // No sorting and no notifications: lines stay in the order added, and all
 // rows have one height.
-const DWORD listingStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL |
-                           LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED;
+const DWORD listingStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT |
+                           LBS_HASSTRINGS | LBS_OWNERDRAWFIXED;
 
 // Brings the main window up, filled with the usage text and ready for the
 // message loop. Returns 1 when it is, 0 when the frame could not be

@@ -54,16 +54,9 @@ const char reportExtension[] = ".txt";
 
 }  // namespace
 
-MainWindow::MainWindow(Platform& platform, ListingBox& list, MsgWindow& errors,
-                       AboutWindow& about)
-    : engine(platform, *this),
-      listBox(list),
-      errorWindow(errors),
-      aboutWindow(about),
-      guidePath(),
-      commandsRunning(0),
-      redrawHeld(false),
-      reservedLines(0) {}
+MainWindow::MainWindow(Platform& platform, ListingBox& list, MsgWindow& errors, AboutWindow& about)
+    : engine(platform, *this), listBox(list), errorWindow(errors), aboutWindow(about), guidePath(),
+      commandsRunning(0), redrawHeld(false), reservedLines(0) {}
 
 int MainWindow::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == HelpTextMessage && statusBar && buttonBar) {
@@ -157,9 +150,8 @@ void MainWindow::showAbout() {
   if (length == 0 || length >= sizeof guidePath) guidePath[0] = '\0';
   stripFileName(guidePath);
   appendText(guidePath, sizeof guidePath, guideFileName);
-  aboutWindow.ShowModal(hwnd, aboutText, guidePath, aboutBoxStyle,
-                        MAKEINTRESOURCEA(IDI_STARTLULL), boxTextColour, boxBackColour,
-                        boxShadowColour);
+  aboutWindow.ShowModal(hwnd, aboutText, guidePath, aboutBoxStyle, MAKEINTRESOURCEA(IDI_STARTLULL),
+                        boxTextColour, boxBackColour, boxShadowColour);
 }
 
 void MainWindow::resetListing() {

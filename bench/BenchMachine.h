@@ -60,8 +60,8 @@ inline Paths machinePaths(Platform& platform) {
   Engine probe(platform, host);
   probe.computeLocations();
   if (probe.systemKind == UNSUPPORTED) fail("Wine reports an unsupported Windows version");
-  Paths paths{probe.startupDir, probe.commonStartupDir, probe.inactiveDir,
-              probe.commonInactiveDir, probe.settingsPath};
+  Paths paths{probe.startupDir, probe.commonStartupDir, probe.inactiveDir, probe.commonInactiveDir,
+              probe.settingsPath};
   machine::makeDir(paths.startup);
   machine::makeDir(paths.commonStartup);
   return paths;
@@ -216,8 +216,8 @@ inline void moveAll(const std::string& from, const std::string& to) {
 }
 
 inline void writeWhole(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
   if (file == INVALID_HANDLE_VALUE) fail("cannot write " + path);
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);

@@ -35,8 +35,7 @@ size_t readAllValues() {
     if (RegOpenKeyExA(location.root, location.key.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
       continue;
     DWORD maxName = 0, maxData = 0;
-    RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &maxName, &maxData, NULL,
-                     NULL);
+    RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &maxName, &maxData, NULL, NULL);
     name.resize(maxName + 1);
     data.resize(maxData + 1);
     for (DWORD index = 0;; ++index) {
@@ -138,8 +137,7 @@ void benchSize(Platform& platform, const Paths& paths, int perLocation, int reps
     }
   }
   printf("RESULT find %d %.2f %.2f\n", perLocation, median(engineFind), median(rawFindTimes));
-  printf("RESULT remove %d %.2f %.2f\n", perLocation, median(engineRemove),
-         median(rawRemoveTimes));
+  printf("RESULT remove %d %.2f %.2f\n", perLocation, median(engineRemove), median(rawRemoveTimes));
   printf("RESULT restore %d %.2f %.2f\n", perLocation, median(engineRestore),
          median(rawRestoreTimes));
   printf("RESULT readkeys %d %.2f 0\n", perLocation, median(readTimes));

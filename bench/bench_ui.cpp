@@ -56,8 +56,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if (owner != context->processId || !IsWindowVisible(window)) return TRUE;
-  if (context->className && (!GetClassNameA(window, text, sizeof text) ||
-                             lstrcmpA(text, context->className) != 0))
+  if (context->className &&
+      (!GetClassNameA(window, text, sizeof text) || lstrcmpA(text, context->className) != 0))
     return TRUE;
   if (context->title &&
       (!GetWindowTextA(window, text, sizeof text) || lstrcmpA(text, context->title) != 0))
@@ -264,8 +264,7 @@ double windowRestore(const char* exe, const Paths& paths, size_t perLocation,
   Program program = startProgram(exe);
   double start = nowMs();
   PostMessageA(program.main, WM_COMMAND, IDM_RESTORE, 0);
-  HWND success =
-      waitForWindow(program.process.dwProcessId, NULL, kSuccessTitle, kCommandTimeoutMs);
+  HWND success = waitForWindow(program.process.dwProcessId, NULL, kSuccessTitle, kCommandTimeoutMs);
   paintNow(program.main);
   double elapsed = nowMs() - start;
   if (!success) fail("Restore through the window showed no Success dialog");
@@ -312,8 +311,8 @@ BareList makeBareList(int width, int height) {
   ownerClass.lpszClassName = "BenchListOwner";
   RegisterClassA(&ownerClass);
   BareList bare;
-  bare.owner = CreateWindowA("BenchListOwner", "Bare list", WS_OVERLAPPEDWINDOW, 0, 0,
-                             width + 64, height + 64, NULL, NULL, instance, NULL);
+  bare.owner = CreateWindowA("BenchListOwner", "Bare list", WS_OVERLAPPEDWINDOW, 0, 0, width + 64,
+                             height + 64, NULL, NULL, instance, NULL);
   bare.list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", listingStyle, 0, 0, width, height,
                               bare.owner, reinterpret_cast<HMENU>(1), instance, NULL);
   if (!bare.owner || !bare.list) fail("cannot make the bare list");
@@ -357,9 +356,9 @@ void removeThroughEngine(const Paths& paths) {
 
 // One repetition: Find, Remove (through the engine, untimed) and Restore
 // through the window, then the bare side, in the order given.
-void listingRound(const char* exe, const Paths& paths, int perLocation,
-                  const std::string& settings, const std::vector<std::string> lines[2],
-                  const BareList& bare, bool bareFirst, ListingTimes& times) {
+void listingRound(const char* exe, const Paths& paths, int perLocation, const std::string& settings,
+                  const std::vector<std::string> lines[2], const BareList& bare, bool bareFirst,
+                  ListingTimes& times) {
   const std::vector<Value> values = valuesFor(perLocation);
   auto window = [&] {
     times.windowFind.push_back(windowFind(exe, perLocation, nullptr));

@@ -52,8 +52,8 @@ int Engine::unparkBootFiles() {
   if (fileFound(kConfigHld, &failed)) {
     bool replace = true;
     if (pathExists(kConfigSys)) {
-      replace = host.messageBox("Config.sys exists, overwrite it?", programCaption, kOverwriteStyle) ==
-                IDYES;
+      replace = host.messageBox("Config.sys exists, overwrite it?", programCaption,
+                                kOverwriteStyle) == IDYES;
       if (replace) platform.DeleteFileA(kConfigSys);
     }
     if (replace && platform.MoveFileA(kConfigHld, kConfigSys)) {

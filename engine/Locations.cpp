@@ -10,8 +10,7 @@ const char kInactiveName[] = "Startup-Inactive";
 const char kSettingsName[] = "\\Startlull.ini";
 const char kDefaultRescuePath[] = "C:\\Startlull.ini";
 
-const char* const systemNames[] = {"not supported.", "Windows 98.", "Windows 2000.",
-                                   "Windows XP."};
+const char* const systemNames[] = {"not supported.", "Windows 98.", "Windows 2000.", "Windows XP."};
 
 void inactiveBeside(char* inactive, const char* startup) {
   copyText(inactive, PATH_SIZE, startup);

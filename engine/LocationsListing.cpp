@@ -33,9 +33,9 @@ void addRegistryRows(Engine& engine, COLORREF colour) {
   char line[LINE_SIZE];
   for (const RunKeyLocation& location : findOrder) {
     copyText(line, LINE_SIZE, kIndent);
-    appendText(line, LINE_SIZE,
-               location.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\"
-                                                   : "HKEY_CURRENT_USER\\");
+    appendText(
+        line, LINE_SIZE,
+        location.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\");
     appendText(line, LINE_SIZE, CURRENT_VERSION_PREFIX);
     appendText(line, LINE_SIZE, runKeyNames[location.name]);
     engine.addLine(line, colour);
@@ -118,8 +118,7 @@ void Engine::shellLine(char* line) {
   const size_t labelLength = sizeof kLabel - 1;
   copyText(line, LINE_SIZE, kLabel);
   HKEY key;
-  if (platform.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWinlogonKey, 0, KEY_READ, &key) !=
-      ERROR_SUCCESS)
+  if (platform.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWinlogonKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
     return;
   readRegistryString(key, "Shell", line + labelLength, LINE_SIZE - labelLength, "");
   platform.RegCloseKey(key);

@@ -18,8 +18,8 @@ bool readKeyValues(Platform& platform, HKEY key, ValueSink& sink, DWORD* count) 
   *count = 0;
   DWORD maxName = 0, maxData = 0;
   // Without the sizes the key is still read, but not known to be whole.
-  bool whole = platform.RegQueryInfoKeyA(key, NULL, NULL, NULL, &maxName, &maxData) ==
-               ERROR_SUCCESS;
+  bool whole =
+      platform.RegQueryInfoKeyA(key, NULL, NULL, NULL, &maxName, &maxData) == ERROR_SUCCESS;
   if (!whole) maxName = maxData = 0;
   DWORD nameRoom = atLeastFirstRoom(maxName + 1), dataRoom = atLeastFirstRoom(maxData + 1);
   StrBuf name, data;

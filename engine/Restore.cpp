@@ -28,8 +28,9 @@ bool moveToRescuePath(Engine& engine) {
 // is, in the user's inactive folder (the folder move never takes it).
 void reportWhereSettingsAre(Engine& engine) {
   StrBuf message;
-  message.append("Since there was a problem putting the settings back,\r\n"
-                 " the old settings could not be saved in ");
+  message.append(
+      "Since there was a problem putting the settings back,\r\n"
+      " the old settings could not be saved in ");
   message.append(engine.rescueIniPath);
   message.append(".\r\nThey are in the file ");
   message.append(engine.settingsPath);
@@ -43,8 +44,9 @@ void reportUnreadable(Engine& engine) {
   StrBuf message;
   message.append("Unable to read the old settings in the file ");
   message.append(engine.settingsPath);
-  message.append(".\r\nNothing was restored and the file was kept.\r\n"
-                 "Close any program that is using it, then choose Restore again.");
+  message.append(
+      ".\r\nNothing was restored and the file was kept.\r\n"
+      "Close any program that is using it, then choose Restore again.");
   engine.host.reportError(message.c_str(), programCaption);
 }
 
@@ -53,8 +55,9 @@ void reportUnreadable(Engine& engine) {
 int restoreSettings(Engine& engine, int* restored) {
   if (engine.savedRecord.state == RECORD_DAMAGED) {
     // Nothing is written from a record that cannot be trusted.
-    reportWithRescuePath(engine, "The saved registry and Win.ini settings are damaged"
-                                 " and were not restored.");
+    reportWithRescuePath(engine,
+                         "The saved registry and Win.ini settings are damaged"
+                         " and were not restored.");
     return 1;
   }
   int problem = 0;
@@ -97,14 +100,15 @@ SettingsFate settingsFate(const Engine& engine, SettingsRead read, int problem) 
 // be made (the file then stays where it is).
 bool rescueSettings(Engine& engine, SettingsFate fate) {
   if (fate != KEEP_AND_COPY && fate != MOVE_TO_RESCUE) return true;
-  bool rescued = fate == MOVE_TO_RESCUE ? moveToRescuePath(engine)
-                                        : engine.platform.CopyFileA(engine.settingsPath,
-                                                                    engine.rescueIniPath,
-                                                                    FALSE) != FALSE;
+  bool rescued =
+      fate == MOVE_TO_RESCUE
+          ? moveToRescuePath(engine)
+          : engine.platform.CopyFileA(engine.settingsPath, engine.rescueIniPath, FALSE) != FALSE;
   if (rescued) {
     StrBuf message;
-    message.append("Since there was a problem putting the settings back,\r\n"
-                   " the old settings will be saved in ");
+    message.append(
+        "Since there was a problem putting the settings back,\r\n"
+        " the old settings will be saved in ");
     message.append(engine.rescueIniPath);
     engine.host.reportError(message.c_str(), programCaption);
   }

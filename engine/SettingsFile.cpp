@@ -31,8 +31,7 @@ const char kRegistryHeadingStart[] = "[Registry - ";
 const DWORD kNotPlain = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 bool tempPath(const Engine& engine, char* path) {
-  return copyText(path, PATH_SIZE, engine.settingsPath) &&
-         appendText(path, PATH_SIZE, kTempSuffix);
+  return copyText(path, PATH_SIZE, engine.settingsPath) && appendText(path, PATH_SIZE, kTempSuffix);
 }
 
 // Every value of one key, with its type and exact bytes.
@@ -99,8 +98,7 @@ bool listedWithValue(Engine& engine, const char* key) {
   shape.append(key);
   shape.append(" = ");
   for (int index = 0; index < kWinIniLines && engine.host.listingLine(index, line); ++index)
-    if (line.length() > shape.length() &&
-        memcmp(line.c_str(), shape.c_str(), shape.length()) == 0)
+    if (line.length() > shape.length() && memcmp(line.c_str(), shape.c_str(), shape.length()) == 0)
       return true;
   return false;
 }
@@ -117,8 +115,8 @@ bool recordFolderItems(Platform& platform, const char* folder, const char* recor
   bool ok = true;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      ok = record.file(recordedAs, found.cFileName, strlen(found.cFileName),
-                       found.dwFileAttributes);
+      ok =
+          record.file(recordedAs, found.cFileName, strlen(found.cFileName), found.dwFileAttributes);
   } while (ok && platform.FindNextFileA(search, &found));
   // A listing cut short by an error would leave items unrecorded.
   if (ok && platform.GetLastError() != ERROR_NO_MORE_FILES) ok = false;
@@ -214,8 +212,7 @@ int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName, bool ke
 // Whether the value of that name holds exactly the recorded type and bytes.
 bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
   DWORD type = REG_NONE, size = 0;
-  if (platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type, NULL, &size) !=
-      ERROR_SUCCESS)
+  if (platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type, NULL, &size) != ERROR_SUCCESS)
     return false;
   StrBuf data;
   // Room to spare: a size answered for a string may count a terminator.
@@ -231,8 +228,8 @@ bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
 HKEY openRecordedKey(Platform& platform, const RecordEntry& entry) {
   StrBuf path;
   HKEY key;
-  HKEY root = platform.lstrcmpiA(entry.root.c_str(), "HKLM") == 0 ? HKEY_LOCAL_MACHINE
-                                                                   : HKEY_CURRENT_USER;
+  HKEY root =
+      platform.lstrcmpiA(entry.root.c_str(), "HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
   if (!runKeyPath(path, entry.name.c_str()) ||
       platform.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
     return NULL;
@@ -324,8 +321,8 @@ void deleteLeftoverSettings(Engine& engine) {
   TextBuffer leftover;
   if (!leftover.loadFile(engine.platform, temp, 1)) return;
   // Only a file of ours: empty, or starting the way every settings file does.
-  size_t compared = leftover.length < sizeof kSettingsStart - 1 ? leftover.length
-                                                                 : sizeof kSettingsStart - 1;
+  size_t compared =
+      leftover.length < sizeof kSettingsStart - 1 ? leftover.length : sizeof kSettingsStart - 1;
   if (memcmp(leftover.data, kSettingsStart, compared) == 0) engine.platform.DeleteFileA(temp);
 }
 
@@ -343,10 +340,9 @@ int moveItemsBack(Engine& engine, bool* commonGone) {
   // has to stay while the All Users one is still there, with items in it.
   Platform& platform = engine.platform;
   *commonGone = engine.commonStartupDir[0] == '\0' ||
-                    (platform.GetFileAttributesA(engine.commonInactiveDir) ==
-                         INVALID_FILE_ATTRIBUTES &&
-                     (platform.GetLastError() == ERROR_FILE_NOT_FOUND ||
-                      platform.GetLastError() == ERROR_PATH_NOT_FOUND));
+                (platform.GetFileAttributesA(engine.commonInactiveDir) == INVALID_FILE_ATTRIBUTES &&
+                 (platform.GetLastError() == ERROR_FILE_NOT_FOUND ||
+                  platform.GetLastError() == ERROR_PATH_NOT_FOUND));
   if (engine.inactiveDir[0] == '\0' || engine.startupDir[0] == '\0') return 0;
   return engine.moveFolderContents(engine.inactiveDir, engine.startupDir, kUserItems);
 }
@@ -354,7 +350,8 @@ int moveItemsBack(Engine& engine, bool* commonGone) {
 void moveBothFoldersBack(Engine& engine) {
   bool commonGone;
   if (moveItemsBack(engine, &commonGone) == 1 && commonGone)
-    engine.platform.RemoveDirectoryA(engine.inactiveDir);  // fails, without a word, when files remain
+    engine.platform.RemoveDirectoryA(
+        engine.inactiveDir);  // fails, without a word, when files remain
 }
 
 void plainMovedItems(Engine& engine) {
@@ -425,8 +422,8 @@ int Engine::restoreWinIniValues() {
     StrBuf value;
     if (!savedRecord.iniValue(key, value)) {
       char text[LINE_SIZE];
-      DWORD length = platform.GetPrivateProfileStringA("win.ini", key, "", text, LINE_SIZE,
-                                                       settingsPath);
+      DWORD length =
+          platform.GetPrivateProfileStringA("win.ini", key, "", text, LINE_SIZE, settingsPath);
       value.append(text, length);
     }
     // An empty value writes nothing: win.ini is left as it is.

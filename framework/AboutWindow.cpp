@@ -24,8 +24,7 @@ void OpenLinkWithShell(HWND owner, const char* link) {
   typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, const char*, const char*, const char*,
                                                const char*, INT);
   static DllFunction<ShellExecuteProc> shellExecute("shell32.dll", "ShellExecuteA");
-  if (ShellExecuteProc open = shellExecute.get())
-    open(owner, "open", link, "", "", SW_SHOWNORMAL);
+  if (ShellExecuteProc open = shellExecute.get()) open(owner, "open", link, "", "", SW_SHOWNORMAL);
 }
 
 AboutWindow::AboutWindow()

@@ -23,12 +23,7 @@ void DeferChild(HDWP& positions, HWND child, int x, int y, int width, int height
 int BarHeightFor(int fontHeight) { return fontHeight + barPadding; }
 
 FrameWindow::FrameWindow()
-    : accelTable(0),
-      clientWidth(0),
-      clientHeight(0),
-      barHeight(0),
-      buttonBar(0),
-      statusBar(0),
+    : accelTable(0), clientWidth(0), clientHeight(0), barHeight(0), buttonBar(0), statusBar(0),
       client(0) {}
 
 void FrameWindow::OnAfterDestroy() { PostQuitMessage(0); }
@@ -114,10 +109,11 @@ void FrameWindow::Layout() {
   int top = buttonBar && buttonBar->visible ? barHeight : 0;
   HDWP positions = BeginDeferWindowPos(childCount);
   if (buttonBar) DeferChild(positions, buttonBar->hwnd, 0, 0, clientWidth, top);
-  if (client) DeferChild(positions, client->hwnd, 0, top, clientWidth,
-                         clientHeight - top - statusHeight);
-  if (statusBar) DeferChild(positions, statusBar->hwnd, 0, clientHeight - statusHeight,
-                            clientWidth, statusHeight);
+  if (client)
+    DeferChild(positions, client->hwnd, 0, top, clientWidth, clientHeight - top - statusHeight);
+  if (statusBar)
+    DeferChild(positions, statusBar->hwnd, 0, clientHeight - statusHeight, clientWidth,
+               statusHeight);
   if (positions) EndDeferWindowPos(positions);
 }
 

@@ -110,7 +110,8 @@ LRESULT CALLBACK MsgButtonProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
       default:
         // The mnemonics are capitals, which are also their letters' key codes.
         for (int i = 0; i < msgButtonCount; ++i) {
-          if (msgButtons[i].mnemonic && wParam == static_cast<unsigned char>(msgButtons[i].mnemonic)) {
+          if (msgButtons[i].mnemonic &&
+              wParam == static_cast<unsigned char>(msgButtons[i].mnemonic)) {
             SendButtonCommand(window, i);
             break;
           }
@@ -122,20 +123,8 @@ LRESULT CALLBACK MsgButtonProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
 }
 
 MsgWindow::MsgWindow()
-    : running(0),
-      owner(0),
-      icon(0),
-      maxCharWidth(0),
-      lineHeight(0),
-      lineCount(0),
-      textWidth(0),
-      result(0),
-      buttonResults(),
-      boxStyle(0),
-      textColour(0),
-      backColour(0),
-      text(0),
-      caption(0),
+    : running(0), owner(0), icon(0), maxCharWidth(0), lineHeight(0), lineCount(0), textWidth(0),
+      result(0), buttonResults(), boxStyle(0), textColour(0), backColour(0), text(0), caption(0),
       textRect() {
   RegisterWindowClass();
 }

@@ -9,8 +9,7 @@ const DWORD statusStyle = WS_CHILD | WS_VISIBLE;
 const int openEdge = -1;
 }  // namespace
 
-void ComputePartEdges(int count, const int* widths, int statusWidth, int avgCharWidth,
-                      int* edges) {
+void ComputePartEdges(int count, const int* widths, int statusWidth, int avgCharWidth, int* edges) {
   if (count <= 0) return;
   edges[count - 1] = statusWidth - count * avgCharWidth;
   for (int i = count - 1; i >= 1; --i) edges[i - 1] = edges[i] - widths[i] * avgCharWidth;

@@ -32,5 +32,4 @@ class StatusBar : public Control {
 // Right edges of count parts in a status window statusWidth pixels wide: the
 // last part ends count average widths short of the right end, each part i
 // above 0 is widths[i] characters wide, part 0 takes what is left.
-void ComputePartEdges(int count, const int* widths, int statusWidth, int avgCharWidth,
-                      int* edges);
+void ComputePartEdges(int count, const int* widths, int statusWidth, int avgCharWidth, int* edges);

@@ -5,12 +5,8 @@ const int notPlaced = -1;
 }
 
 SunkenFrame::SunkenFrame()
-    : highlightColour(GetSysColor(COLOR_BTNHIGHLIGHT)),
-      shadowColour(GetSysColor(COLOR_BTNSHADOW)),
-      x(0),
-      y(0),
-      width(notPlaced),
-      height(0) {}
+    : highlightColour(GetSysColor(COLOR_BTNHIGHLIGHT)), shadowColour(GetSysColor(COLOR_BTNSHADOW)),
+      x(0), y(0), width(notPlaced), height(0) {}
 
 void SunkenFrame::PlaceAt(const RECT& r) {
   x = r.left;

@@ -53,7 +53,9 @@ int DisplayFontMetrics(TEXTMETRICA* metrics) {
   return display.Metrics(metrics);
 }
 
-int LineHeightOf(const TEXTMETRICA& metrics) { return metrics.tmHeight + metrics.tmExternalLeading; }
+int LineHeightOf(const TEXTMETRICA& metrics) {
+  return metrics.tmHeight + metrics.tmExternalLeading;
+}
 
 SIZE TextExtent(HDC dc, const char* text, int length) {
   SIZE size;

@@ -29,18 +29,12 @@ struct ParamsRoute {
   void (WindowBase::*handler)(WPARAM, LPARAM);
 };
 const ParamsRoute paramsRoutes[] = {
-    {WM_SIZE, &WindowBase::OnSize},
-    {WM_CONTEXTMENU, &WindowBase::OnContextMenu},
-    {WM_KEYDOWN, &WindowBase::OnKeyDown},
-    {WM_KEYUP, &WindowBase::OnKeyUp},
-    {WM_CHAR, &WindowBase::OnChar},
-    {WM_SYSKEYDOWN, &WindowBase::OnSysKeyDown},
-    {WM_SYSKEYUP, &WindowBase::OnSysKeyUp},
-    {WM_COMMAND, &WindowBase::OnCommand},
-    {WM_MOUSEMOVE, &WindowBase::OnMouseMove},
-    {WM_LBUTTONDOWN, &WindowBase::OnLButtonDown},
-    {WM_LBUTTONUP, &WindowBase::OnLButtonUp},
-    {WM_RBUTTONDOWN, &WindowBase::OnRButtonDown},
+    {WM_SIZE, &WindowBase::OnSize},           {WM_CONTEXTMENU, &WindowBase::OnContextMenu},
+    {WM_KEYDOWN, &WindowBase::OnKeyDown},     {WM_KEYUP, &WindowBase::OnKeyUp},
+    {WM_CHAR, &WindowBase::OnChar},           {WM_SYSKEYDOWN, &WindowBase::OnSysKeyDown},
+    {WM_SYSKEYUP, &WindowBase::OnSysKeyUp},   {WM_COMMAND, &WindowBase::OnCommand},
+    {WM_MOUSEMOVE, &WindowBase::OnMouseMove}, {WM_LBUTTONDOWN, &WindowBase::OnLButtonDown},
+    {WM_LBUTTONUP, &WindowBase::OnLButtonUp}, {WM_RBUTTONDOWN, &WindowBase::OnRButtonDown},
     {WM_RBUTTONUP, &WindowBase::OnRButtonUp},
 };
 }  // namespace

@@ -21,8 +21,8 @@ class DllFunction {
       // Through void*: a FARPROC converts to another function pointer type
       // only with a cast GCC warns about.
       if (module)
-        function_ = reinterpret_cast<Function>(
-            reinterpret_cast<void*>(GetProcAddress(module, name_)));
+        function_ =
+            reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name_)));
     }
     return function_;
   }

@@ -22,8 +22,7 @@ class Platform {
 // Forwards every call to Windows.
 class Win32Platform : public Platform {
  public:
-#define PLATFORM_DECLARE_CALL(result, name, parameters, arguments) \
-  result name parameters override;
+#define PLATFORM_DECLARE_CALL(result, name, parameters, arguments) result name parameters override;
   PLATFORM_CALLS(PLATFORM_DECLARE_CALL)
 #undef PLATFORM_DECLARE_CALL
 };

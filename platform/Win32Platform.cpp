@@ -8,8 +8,8 @@
 // give them one, so every member below forwards alike to ::name. (They stand
 // in the global namespace because a qualified ::name does not look into an
 // unnamed one where the global namespace already declares that name.)
-static LONG RegQueryInfoKeyA(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength,
-                             DWORD* values, DWORD* maxValueNameLength, DWORD* maxValueLength) {
+static LONG RegQueryInfoKeyA(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* values,
+                             DWORD* maxValueNameLength, DWORD* maxValueLength) {
   return ::RegQueryInfoKeyA(key, NULL, NULL, NULL, subKeys, maxSubKeyLength, NULL, values,
                             maxValueNameLength, maxValueLength, NULL, NULL);
 }

@@ -6,9 +6,8 @@
 #include "util/StrBuf.h"
 
 TextBuffer::TextBuffer()
-    : data(nullptr), readPos(nullptr), readEnd(nullptr), capacity(0), length(0),
-      lineTruncated(0), expandTabs(1), tabWidth(8), maxLineSize(0), failed(0), growStep(0),
-      reallocate(realloc) {}
+    : data(nullptr), readPos(nullptr), readEnd(nullptr), capacity(0), length(0), lineTruncated(0),
+      expandTabs(1), tabWidth(8), maxLineSize(0), failed(0), growStep(0), reallocate(realloc) {}
 
 TextBuffer::~TextBuffer() { release(); }
 

@@ -33,7 +33,9 @@ INT_PTR Open(int templateId, const char* title, DLGPROC procedure, LPARAM parame
 }
 
 void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-void Escape(HWND dialog) { PostMessageA(GetFocus() ? GetFocus() : dialog, WM_KEYDOWN, VK_ESCAPE, 0); }
+void Escape(HWND dialog) {
+  PostMessageA(GetFocus() ? GetFocus() : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+}
 void CloseBox(HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 TEST(SuccessDialog, EndsWithRestartOnlyForTheRestartButton) {
@@ -144,10 +146,8 @@ TEST(RemoveDialog, OkStoresBothBoxesAndCancelStoresNothing) {
     int autoexecBat;
   } const cases[] = {
       // Flags start at 7 so that a write of 0 shows.
-      {"OK, none ticked", false, false, true, 0, 0},
-      {"OK, config.sys", true, false, true, 1, 0},
-      {"OK, autoexec.bat", false, true, true, 0, 1},
-      {"OK, both", true, true, true, 1, 1},
+      {"OK, none ticked", false, false, true, 0, 0},    {"OK, config.sys", true, false, true, 1, 0},
+      {"OK, autoexec.bat", false, true, true, 0, 1},    {"OK, both", true, true, true, 1, 1},
       {"Cancel, both ticked", true, true, false, 7, 7},
   };
   for (const Case& c : cases) {
@@ -157,12 +157,12 @@ TEST(RemoveDialog, OkStoresBothBoxesAndCancelStoresNothing) {
     bool startedUnticked = false;
     INT_PTR result = Open(IDD_REMOVE, "Remove", RemoveDialogProc,
                           reinterpret_cast<LPARAM>(&options), [&](HWND d) {
-      startedUnticked = !IsDlgButtonChecked(d, IDC_REMOVE_CONFIG_SYS) &&
-                        !IsDlgButtonChecked(d, IDC_REMOVE_AUTOEXEC_BAT);
-      if (c.tickConfigSys) Click(d, IDC_REMOVE_CONFIG_SYS);
-      if (c.tickAutoexecBat) Click(d, IDC_REMOVE_AUTOEXEC_BAT);
-      Click(d, c.ok ? IDOK : IDCANCEL);
-    });
+                            startedUnticked = !IsDlgButtonChecked(d, IDC_REMOVE_CONFIG_SYS) &&
+                                              !IsDlgButtonChecked(d, IDC_REMOVE_AUTOEXEC_BAT);
+                            if (c.tickConfigSys) Click(d, IDC_REMOVE_CONFIG_SYS);
+                            if (c.tickAutoexecBat) Click(d, IDC_REMOVE_AUTOEXEC_BAT);
+                            Click(d, c.ok ? IDOK : IDCANCEL);
+                          });
     EXPECT_TRUE(startedUnticked);
     EXPECT_EQ(c.ok ? 1 : 0, result);
     EXPECT_EQ(c.configSys, configSys);
@@ -175,8 +175,8 @@ TEST(RemoveDialog, EscAndCloseBoxCancel) {
   for (const auto& way : ways) {
     int configSys = 5, autoexecBat = 5;
     RemoveOptions options = {&configSys, &autoexecBat};
-    EXPECT_EQ(0, Open(IDD_REMOVE, "Remove", RemoveDialogProc, reinterpret_cast<LPARAM>(&options),
-                      way));
+    EXPECT_EQ(
+        0, Open(IDD_REMOVE, "Remove", RemoveDialogProc, reinterpret_cast<LPARAM>(&options), way));
     EXPECT_EQ(5, configSys);
     EXPECT_EQ(5, autoexecBat);
   }
@@ -184,8 +184,8 @@ TEST(RemoveDialog, EscAndCloseBoxCancel) {
 
 TEST(RemoveDialog, ShowsItsIconAndCentresOverItsOwner) {
   appInstance = GetModuleHandleA(0);
-  HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 80, 600, 400,
-                               0, 0, appInstance, 0);
+  HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 80, 600, 400, 0, 0,
+                               appInstance, 0);
   ASSERT_TRUE(owner);
   int configSys = 0, autoexecBat = 0;
   RemoveOptions options = {&configSys, &autoexecBat};
@@ -194,8 +194,7 @@ TEST(RemoveDialog, ShowsItsIconAndCentresOverItsOwner) {
   userAction = [&](HWND d) {
     GetWindowRect(d, &dialogRect);
     GetWindowRect(owner, &ownerRect);
-    icon = reinterpret_cast<HICON>(
-        SendMessageA(GetDlgItem(d, IDC_REMOVE_ICON), STM_GETICON, 0, 0));
+    icon = reinterpret_cast<HICON>(SendMessageA(GetDlgItem(d, IDC_REMOVE_ICON), STM_GETICON, 0, 0));
     Click(d, IDCANCEL);
   };
   dialogTitle = "Remove";

@@ -62,10 +62,10 @@ TEST(FileNameDialogTest, AsksOnceBeforeTheForcedNameReplacesAnotherFile) {
   HWND owner = reinterpret_cast<HWND>(0x4711);  // only passed on to the question
   struct Case {
     const char* name;
-    const char* typed;       // as the dialog returns it, in the folder
-    const char* existing;    // a file there before, or 0
-    int answer;              // the user's answer, if asked
-    const char* written;     // the name that may be written, or 0 for none
+    const char* typed;     // as the dialog returns it, in the folder
+    const char* existing;  // a file there before, or 0
+    int answer;            // the user's answer, if asked
+    const char* written;   // the name that may be written, or 0 for none
     bool asked;
   } const cases[] = {
       {"other extension, .txt exists, Yes", "report.log", "report.txt", IDYES, "report.txt", true},
@@ -128,7 +128,8 @@ BOOL CALLBACK ReadStatic(HWND child, LPARAM text) {
   char className[16] = "", content[MAX_PATH + 64] = "";
   GetClassNameA(child, className, sizeof className);
   GetWindowTextA(child, content, sizeof content);
-  if (lstrcmpiA(className, "Static") == 0 && content[0]) *reinterpret_cast<std::string*>(text) = content;
+  if (lstrcmpiA(className, "Static") == 0 && content[0])
+    *reinterpret_cast<std::string*>(text) = content;
   return TRUE;
 }
 
@@ -162,8 +163,8 @@ void CALLBACK PlayUser(HWND, UINT, UINT_PTR, DWORD) {
 
 TEST(FileNameDialogTest, TheRealDialogAndQuestionGuardTheFileReallyWritten) {
   appInstance = GetModuleHandleA(0);
-  HWND owner = CreateWindowExA(0, "STATIC", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
-                               400, 300, 0, 0, appInstance, 0);
+  HWND owner = CreateWindowExA(0, "STATIC", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400,
+                               300, 0, 0, appInstance, 0);
   ASSERT_TRUE(owner);
   Folder folder;
   std::string report = folder.Make("report.txt");

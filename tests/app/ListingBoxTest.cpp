@@ -36,8 +36,8 @@ class ListingBoxTest : public ::testing::Test {
   }
 
   int Add(const std::string& text, COLORREF colour) {
-    int index = static_cast<int>(SendMessageA(list.hwnd, LB_ADDSTRING, 0,
-                                              reinterpret_cast<LPARAM>(text.c_str())));
+    int index = static_cast<int>(
+        SendMessageA(list.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
     SendMessageA(list.hwnd, LB_SETITEMDATA, index, static_cast<LPARAM>(colour));
     return index;
   }
@@ -108,7 +108,8 @@ TEST_F(ListingBoxTest, AmpersandsAreDrawnAsWritten) {
   } const cases[] = {
       {"path", "C:\\A&B Tools\\tray.exe", "C:\\AB Tools\\tray.exe"},
       {"doubled", "run=A&&B", "run=AB"},
-      {"long line", std::string(stackLineLength, 'W') + "&x", std::string(stackLineLength, 'W') + "x"},
+      {"long line", std::string(stackLineLength, 'W') + "&x",
+       std::string(stackLineLength, 'W') + "x"},
   };
   ASSERT_GT(Width("&"), 2);
   for (const Case& c : cases) {

@@ -187,12 +187,12 @@ std::vector<Line> App::Lines() {
     wide.resize(copied > 0 ? copied : 0);
     std::string text;
     if (!wide.empty()) {
-      int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), 0,
-                                      0, 0, 0);
+      int bytes =
+          WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), 0, 0, 0, 0);
       text.assign(bytes > 0 ? bytes : 0, '\0');
       if (bytes > 0) {
-        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0],
-                            bytes, 0, 0);
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], bytes,
+                            0, 0);
       }
     }
     COLORREF colour = static_cast<COLORREF>(SendMessageA(list, LB_GETITEMDATA, i, 0));
@@ -205,8 +205,8 @@ std::vector<Button> App::Buttons() {
   std::vector<Button> buttons;
   for (HWND button = FindWindowExA(bar, 0, "BUTTON", 0); button;
        button = FindWindowExA(bar, button, "BUTTON", 0)) {
-    buttons.push_back({WindowText(button), GetDlgCtrlID(button), IsWindowEnabled(button) != 0,
-                       button});
+    buttons.push_back(
+        {WindowText(button), GetDlgCtrlID(button), IsWindowEnabled(button) != 0, button});
   }
   std::sort(buttons.begin(), buttons.end(), [](const Button& a, const Button& b) {
     RECT ra, rb;

@@ -17,9 +17,7 @@ namespace e2e {
 struct Line {
   std::string text;
   COLORREF colour;
-  bool operator==(const Line& other) const {
-    return text == other.text && colour == other.colour;
-  }
+  bool operator==(const Line& other) const { return text == other.text && colour == other.colour; }
 };
 
 // How a failing comparison shows a line: its colour, its length and its text.

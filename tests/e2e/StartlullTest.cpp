@@ -21,8 +21,13 @@ const COLORREF title = 0x0000FF;
 const COLORREF background = 0xE0FFFF;
 
 enum {
-  exitCommand = 40001, aboutCommand, findCommand, removeCommand, restoreCommand,
-  locationsCommand, saveCommand
+  exitCommand = 40001,
+  aboutCommand,
+  findCommand,
+  removeCommand,
+  restoreCommand,
+  locationsCommand,
+  saveCommand
 };
 
 const char bin[] = "C:\\e2e\\bin\\";
@@ -244,7 +249,8 @@ std::vector<Line> LocationsListing(bool supported) {
   std::string startup = supported ? machine::startupDir() : "";
   std::string common = supported ? machine::commonStartupDir() : "";
   std::string inactive = supported ? Beside(machine::startupDir(), "Startup-Inactive") : "";
-  std::string commonInactive = supported ? Beside(machine::commonStartupDir(), "Startup-Inactive") : "";
+  std::string commonInactive =
+      supported ? Beside(machine::commonStartupDir(), "Startup-Inactive") : "";
   std::string settings = supported ? inactive + "\\Startlull.ini" : "";
   std::string rescue = windows.substr(0, windows.find('\\')) + "\\Startlull.ini";
   std::string hklm = "    HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\";
@@ -352,9 +358,9 @@ TEST_F(StartlullTest, StartsWithTitleButtonsAndUsageText) {
     int id;
     bool enabled;
   } const expected[] = {
-      {"&Find", findCommand, true},     {"&Remove", removeCommand, false},
+      {"&Find", findCommand, true},        {"&Remove", removeCommand, false},
       {"Re&store", restoreCommand, false}, {"&Locations", locationsCommand, true},
-      {"&Save", saveCommand, false},    {"&About", aboutCommand, true},
+      {"&Save", saveCommand, false},       {"&About", aboutCommand, true},
       {"E&xit", exitCommand, true},
   };
   std::vector<Button> buttons = app.Buttons();

@@ -88,9 +88,9 @@ enum Outcome { RESTORED, RESCUED };
 struct BadInputCase {
   const char* name;
   std::string content;
-  const char* message;    // part of an error report that must appear ("" for none)
-  Outcome settings;       // where the settings file ends up
-  bool runKeysBack;       // HKLM Run Tray and HKCU Run Mine are written back
+  const char* message;  // part of an error report that must appear ("" for none)
+  Outcome settings;     // where the settings file ends up
+  bool runKeysBack;     // HKLM Run Tray and HKCU Run Mine are written back
 };
 
 std::vector<BadInputCase> badInputCases() {
@@ -104,32 +104,31 @@ std::vector<BadInputCase> badInputCases() {
        "damaged", RESCUED, false},
       {"record with odd hex", recordWith("5472617", "547261"), "damaged", RESCUED, false},
       {"record with a bad hex digit", recordWith("5472617", "54726G7"), "damaged", RESCUED, false},
-      {"record with a wrong line count", recordWith("end 6 ", "end 9 "), "damaged", RESCUED,
-       false},
+      {"record with a wrong line count", recordWith("end 6 ", "end 9 "), "damaged", RESCUED, false},
       {"listing with a heading repeated",
        typicalListing() + lines({"", "[Registry - local_machine, Run]", "Other = C:\\other.exe"}),
        "", RESTORED, true},
       {"record with a key repeated",
-       typicalListing() + recordWithExtraKey("HKLM", "Run", "Other", "C:\\other.exe"), "",
-       RESTORED, true},
+       typicalListing() + recordWithExtraKey("HKLM", "Run", "Other", "C:\\other.exe"), "", RESTORED,
+       true},
       {"listing with a heading of another key",
-       typicalListing() + lines({"", "[Registry - local_machine, Winlogon]", "Shell = evil.exe",
-                                 "[Registry - local_machine, Run\\..\\..\\Policies]",
-                                 "Evil = evil.exe"}),
+       typicalListing() +
+           lines({"", "[Registry - local_machine, Winlogon]", "Shell = evil.exe",
+                  "[Registry - local_machine, Run\\..\\..\\Policies]", "Evil = evil.exe"}),
        "", RESTORED, true},
       // Our record never names another key: one that does is not ours to trust.
       {"record with a key outside the eight",
-       typicalListing() + recordWithExtraKey("HKLM", "Winlogon", "Shell", "evil.exe"),
-       "damaged", RESCUED, false},
-      {"record with a root outside the two",
-       typicalListing() + recordWithExtraKey("HKU", "Run", "Evil", "evil.exe"), "damaged",
+       typicalListing() + recordWithExtraKey("HKLM", "Winlogon", "Shell", "evil.exe"), "damaged",
        RESCUED, false},
+      {"record with a root outside the two",
+       typicalListing() + recordWithExtraKey("HKU", "Run", "Evil", "evil.exe"), "damaged", RESCUED,
+       false},
   };
 }
 
 bool startsWithNoCase(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() && lstrcmpiA(text.substr(0, prefix.size()).c_str(),
-                                                    prefix.c_str()) == 0;
+  return text.size() >= prefix.size() &&
+         lstrcmpiA(text.substr(0, prefix.size()).c_str(), prefix.c_str()) == 0;
 }
 
 // Whether a key path of the platform's log ("HKLM\Software\...\Run\sub",
@@ -199,7 +198,8 @@ TEST_F(BadInputTest, EachBadSettingsFileIsReportedAndRestoresWhatItCan) {
     std::vector<HostEvent> reported = errors();
     if (bad.message[0]) {
       bool said = false;
-      for (const HostEvent& event : reported) said |= event.text.find(bad.message) != std::string::npos;
+      for (const HostEvent& event : reported)
+        said |= event.text.find(bad.message) != std::string::npos;
       EXPECT_TRUE(said) << "no report containing '" << bad.message << "'";
     } else {
       for (const HostEvent& event : reported)

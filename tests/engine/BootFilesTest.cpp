@@ -54,19 +54,29 @@ TEST_F(BootFilesTest, ParkRenamesTickedFilesAndDropsOldParkedCopies) {
     Files before, after;
   };
   const Case cases[] = {
-      {"config ticked, old parked copy replaced", 1, 0,
+      {"config ticked, old parked copy replaced",
+       1,
+       0,
        {{"c:\\config.sys", "new"}, {"c:\\config.hld", "old"}},
        {{"c:\\config.hld", "new"}}},
-      {"config ticked, no config.sys: the parked copy is kept", 1, 0,
+      {"config ticked, no config.sys: the parked copy is kept",
+       1,
+       0,
        {{"c:\\config.hld", "old"}},
        {{"c:\\config.hld", "old"}}},
-      {"nothing ticked", 0, 0,
+      {"nothing ticked",
+       0,
+       0,
        {{"c:\\config.sys", "c"}, {"c:\\autoexec.bat", "a"}, {"c:\\autoexec.hld", "old"}},
        {{"c:\\config.sys", "c"}, {"c:\\autoexec.bat", "a"}, {"c:\\autoexec.hld", "old"}}},
-      {"both ticked", 1, 1,
+      {"both ticked",
+       1,
+       1,
        {{"c:\\config.sys", "c"}, {"c:\\autoexec.bat", "a"}},
        {{"c:\\config.hld", "c"}, {"c:\\autoexec.hld", "a"}}},
-      {"autoexec ticked only", 0, 1,
+      {"autoexec ticked only",
+       0,
+       1,
        {{"c:\\config.sys", "c"}, {"c:\\autoexec.bat", "a"}},
        {{"c:\\config.sys", "c"}, {"c:\\autoexec.hld", "a"}}},
   };
@@ -143,7 +153,9 @@ TEST_F(BootFilesTest, UnparkAsksBeforeReplacingAndReportsInTheListing) {
        {{"c:\\autoexec.hld", "parked"}, {"c:\\autoexec.bat", "new"}},
        {}},
       {"both asked, both Yes",
-       {{"c:\\config.hld", "pc"}, {"c:\\config.sys", "nc"}, {"c:\\autoexec.hld", "pa"},
+       {{"c:\\config.hld", "pc"},
+        {"c:\\config.sys", "nc"},
+        {"c:\\autoexec.hld", "pa"},
         {"c:\\autoexec.bat", "na"}},
        {IDYES, IDYES},
        {configQuestion, autoexecQuestion},
@@ -181,11 +193,17 @@ TEST_F(BootFilesTest, UnparkSaysWhenAParkedFileCannotComeBack) {
     DWORD error;
     std::vector<std::string> reports;
   } cases[] = {
-      {"renames fail", Call::MoveFileA, "hld", ERROR_ACCESS_DENIED,
+      {"renames fail",
+       Call::MoveFileA,
+       "hld",
+       ERROR_ACCESS_DENIED,
        {"Unable to rename config.hld to config.sys.",
         "Unable to rename autoexec.hld to autoexec.bat."}},
-      {"a parked file cannot be looked for", Call::FindFirstFileA, "autoexec.hld",
-       ERROR_ACCESS_DENIED, {"Unable to rename autoexec.hld to autoexec.bat."}},
+      {"a parked file cannot be looked for",
+       Call::FindFirstFileA,
+       "autoexec.hld",
+       ERROR_ACCESS_DENIED,
+       {"Unable to rename autoexec.hld to autoexec.bat."}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -13,10 +13,18 @@ const int kMostChanges = 200;
 // Calls that change the machine (or may: a file opened for writing).
 bool changesMachine(Call call) {
   switch (call) {
-    case Call::CreateDirectoryA: case Call::RemoveDirectoryA: case Call::MoveFileA:
-    case Call::DeleteFileA: case Call::SetFileAttributesA: case Call::CreateFileA:
-    case Call::WriteFile: case Call::FlushFileBuffers: case Call::CloseHandle:
-    case Call::WriteProfileStringA: case Call::SHDeleteKeyA: case Call::RegSetValueExA:
+    case Call::CreateDirectoryA:
+    case Call::RemoveDirectoryA:
+    case Call::MoveFileA:
+    case Call::DeleteFileA:
+    case Call::SetFileAttributesA:
+    case Call::CreateFileA:
+    case Call::WriteFile:
+    case Call::FlushFileBuffers:
+    case Call::CloseHandle:
+    case Call::WriteProfileStringA:
+    case Call::SHDeleteKeyA:
+    case Call::RegSetValueExA:
     case Call::RegCreateKeyExA:
       return true;
     default:
@@ -50,8 +58,8 @@ TEST_F(CrashTest, RemoveKilledAfterEveryChangeCanBeUndone) {
     seed();
     MachinePicture before = takePicture();
 
-    DWORD code = runTestInChild("CrashChild.RemoveUntilKilled", kKillVariable,
-                                std::to_string(change));
+    DWORD code =
+        runTestInChild("CrashChild.RemoveUntilKilled", kKillVariable, std::to_string(change));
     ASSERT_TRUE(code == kKilledExitCode || code == 0) << code;
 
     host.events.clear();

@@ -170,8 +170,7 @@ class FailEveryCallTest : public RemoveRestoreTest {
 TEST_F(FailEveryCallTest, RemoveLeavesAWayBackWhicheverCallFails) {
   int result = 0;
   failEachCall(
-      "Remove", removeCalls(), [&] { find(); },
-      [&] { result = engine.removeStartupEntries(); },
+      "Remove", removeCalls(), [&] { find(); }, [&] { result = engine.removeStartupEntries(); },
       [&](const MachinePicture&, const Files&) {
         // Success without a word of trouble means everything is out.
         if (result != 1 || warned()) return;

@@ -10,8 +10,8 @@ namespace {
 using Lines = std::vector<std::string>;
 const std::string kPrefix = machine::kRunKeyPrefix;
 
-const Lines kEmptyListing = {"", "[Win.ini]", "run=", "load=", "",
-                             "[Startup folder]", "", "[All Users Startup folder]"};
+const Lines kEmptyListing = {
+    "", "[Win.ini]", "run=", "load=", "", "[Startup folder]", "", "[All Users Startup folder]"};
 
 class FindTest : public EngineTest {
  protected:
@@ -75,8 +75,8 @@ TEST_F(FindTest, CountsTellWhichKeysExist) {
   machine::setString(HKEY_LOCAL_MACHINE, kPrefix + "Run", "b", "2");
   machine::setString(HKEY_LOCAL_MACHINE, kPrefix + "Run", "c", "3");
   find();
-  EXPECT_EQ(2, count(HKEY_CURRENT_USER, RUN));         // the default value alone
-  EXPECT_EQ(1, count(HKEY_LOCAL_MACHINE, RUN_ONCE_EX)); // an empty key
+  EXPECT_EQ(2, count(HKEY_CURRENT_USER, RUN));           // the default value alone
+  EXPECT_EQ(1, count(HKEY_LOCAL_MACHINE, RUN_ONCE_EX));  // an empty key
   EXPECT_EQ(4, count(HKEY_LOCAL_MACHINE, RUN));
   EXPECT_EQ(0, count(HKEY_CURRENT_USER, RUN_ONCE_EX));  // missing
   Lines got = listing();
@@ -138,8 +138,17 @@ TEST_F(FindTest, FoldersListTheirFilesButNoSubfolders) {
   machine::writeFile(commonStartup + "\\Common.lnk", "y");
   find();
   Lines got = listing();
-  Lines expected = {"", "[Win.ini]", "run=", "load=", "", "[Startup folder]",
-                    "desktop.ini", "Notes.lnk", "", "[All Users Startup folder]", "Common.lnk"};
+  Lines expected = {"",
+                    "[Win.ini]",
+                    "run=",
+                    "load=",
+                    "",
+                    "[Startup folder]",
+                    "desktop.ini",
+                    "Notes.lnk",
+                    "",
+                    "[All Users Startup folder]",
+                    "Common.lnk"};
   EXPECT_EQ(expected, got);
 }
 

@@ -91,8 +91,8 @@ TEST_F(FolderTransferTest, FileInUseAsksAndOkOrCancelDecide) {
     SetUp();
     host.events.clear();
     seed({"a.lnk", "b.lnk", "c.lnk"});
-    HANDLE held = CreateFileA(in(kFrom, "b.lnk").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
-                              0, NULL);
+    HANDLE held =
+        CreateFileA(in(kFrom, "b.lnk").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     host.messageBoxAnswers = {c.answer};
 

@@ -112,8 +112,7 @@ TEST_F(LocationsListingTest, UnsupportedSystemHasNoFoldersButARescuePath) {
   engine.showLocations();
   expectListing("not supported.", winlogonShell());
   for (size_t row : {10u, 12u, 27u, 29u, 31u}) EXPECT_EQ(kIndent, host.lines[row - 1].text);
-  EXPECT_EQ(kIndent + windowsDirectory().substr(0, 2) + "\\Startlull.ini",
-            host.lines[32].text);
+  EXPECT_EQ(kIndent + windowsDirectory().substr(0, 2) + "\\Startlull.ini", host.lines[32].text);
 }
 
 TEST_F(LocationsListingTest, ShellLineIsItsLabelWithoutTheValue) {

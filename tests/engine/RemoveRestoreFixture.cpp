@@ -6,8 +6,7 @@ const HKEY kRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
 
 void readInto(HKEY key, const std::string& path, KeyTree& tree) {
   DWORD maxName = 0, maxData = 0;
-  RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &maxName, &maxData, NULL,
-                   NULL);
+  RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &maxName, &maxData, NULL, NULL);
   auto& values = tree[path];
   std::string name(maxName + 2, '\0');
   std::string data(maxData + 2, '\0');
@@ -119,8 +118,8 @@ void expectSameMachine(const MachinePicture& expected, const MachinePicture& act
   for (HKEY root : kRoots) {
     for (int name = RUN; name <= RUN_SERVICES; ++name) {
       int slot = runKeySlot(root, name);
-      std::string where = std::string(root == HKEY_LOCAL_MACHINE ? "HKLM " : "HKCU ") +
-                          runKeyNames[name];
+      std::string where =
+          std::string(root == HKEY_LOCAL_MACHINE ? "HKLM " : "HKCU ") + runKeyNames[name];
       EXPECT_EQ(expected.keyExists[slot], actual.keyExists[slot]) << where << " exists";
       const KeyTree& want = expected.keys[slot];
       const KeyTree& got = actual.keys[slot];
@@ -165,8 +164,8 @@ DWORD runTestInChild(const char* testName, const char* variable, const std::stri
   ZeroMemory(&startup, sizeof startup);
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
-  BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                                &process);
+  BOOL started =
+      CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
   SetEnvironmentVariableA(variable, NULL);
   if (!started) {
     ADD_FAILURE() << "cannot start " << command;

@@ -16,9 +16,7 @@
 struct RegValue {
   DWORD type;
   std::string data;
-  bool operator==(const RegValue& other) const {
-    return type == other.type && data == other.data;
-  }
+  bool operator==(const RegValue& other) const { return type == other.type && data == other.data; }
 };
 
 // Values of a key and of every key below it: path below the key ("" for

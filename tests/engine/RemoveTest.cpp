@@ -53,7 +53,8 @@ TEST_F(RemoveTest, CompletedRemoveLeavesTheListingAndItsRecordOnDisk) {
   std::string expected;
   for (const std::string& line : listing) expected += line + "\r\n";
   ASSERT_EQ(expected, file.substr(0, expected.size()));
-  EXPECT_EQ(std::string(kRecordHeading) + "\r\n", file.substr(expected.size(), strlen(kRecordHeading) + 2));
+  EXPECT_EQ(std::string(kRecordHeading) + "\r\n",
+            file.substr(expected.size(), strlen(kRecordHeading) + 2));
   EXPECT_FALSE(fileExists(settings() + ".tmp"));
   // The platform's own ini reader still finds [Win.ini] in it.
   char value[MAX_PATH];
@@ -204,21 +205,22 @@ TEST_F(RemoveTest, KeyThatWillNotDeleteBringsBackTheKeysAlreadyDeleted) {
   platform.clearFaults();
   platform.onFault = nullptr;
 
-  EXPECT_EQ((Lines{"dialog:remove",
-                   "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-                   "Can't find section|[Registry - local_machine, RunServices]", kRegistryFailed}),
-            eventTexts());
+  EXPECT_EQ(
+      (Lines{"dialog:remove",
+             "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+             "Can't find section|[Registry - local_machine, RunServices]", kRegistryFailed}),
+      eventTexts());
   // Re-created in the roll-back order, the key that failed last; the empty
   // key had nothing to bring back.
   Lines created;
   for (const CallRecord& record : platform.log)
     if (record.call == Call::RegCreateKeyExA) created.push_back(record.arg);
-  EXPECT_EQ((Lines{"HKLM\\" + kPrefix + "Run", "HKCU\\" + kPrefix + "Run",
-                   "HKLM\\" + kPrefix + "RunOnce", "HKLM\\" + kPrefix + "RunOnceEx",
-                   "HKLM\\" + kPrefix + "RunOnceEx\\0001",
-                   "HKLM\\" + kPrefix + "RunOnceEx\\0001\\Depend",
-                   "HKCU\\" + kPrefix + "RunOnce", "HKCU\\" + kPrefix + "RunOnce\\Later"}),
-            created);
+  EXPECT_EQ(
+      (Lines{"HKLM\\" + kPrefix + "Run", "HKCU\\" + kPrefix + "Run", "HKLM\\" + kPrefix + "RunOnce",
+             "HKLM\\" + kPrefix + "RunOnceEx", "HKLM\\" + kPrefix + "RunOnceEx\\0001",
+             "HKLM\\" + kPrefix + "RunOnceEx\\0001\\Depend", "HKCU\\" + kPrefix + "RunOnce",
+             "HKCU\\" + kPrefix + "RunOnce\\Later"}),
+      created);
   MachinePicture after = takePicture();
   int services = runKeySlot(HKEY_LOCAL_MACHINE, RUN_SERVICES);
   EXPECT_FALSE(after.keyExists[services]);
@@ -320,9 +322,9 @@ TEST_F(RemoveTest, RollBackThatCannotPutEverythingBackKeepsTheSettingsForRestore
     platform.clearFaults();
     platform.afterCall = nullptr;
     Lines expected = c.messages;
-    expected.push_back("Not every setting could be put back.\r\nThe saved settings are in the file " +
-                       settings() +
-                       ".\r\nRestore will put everything back at the next start.|Startlull");
+    expected.push_back(
+        "Not every setting could be put back.\r\nThe saved settings are in the file " + settings() +
+        ".\r\nRestore will put everything back at the next start.|Startlull");
     EXPECT_EQ(expected, eventTexts());
     // Nothing more was undone: the folders hold the items and the settings.
     EXPECT_EQ((Lines{"Notes.lnk", "Startlull.ini", "desktop.ini"}), machine::listDir(inactive()));

@@ -46,8 +46,8 @@ class ReportTest : public ::testing::Test {
     char user[256] = "";
     DWORD size = sizeof user;
     GetUserNameA(user, &size);
-    return std::string(date) + "\r\nYour Operating system is Windows XP.\r\nCurrent user:  " +
-           user + "\r\n\r\n";
+    return std::string(date) +
+           "\r\nYour Operating system is Windows XP.\r\nCurrent user:  " + user + "\r\n\r\n";
   }
   // Saves, and compares with the heading of the day before or after the save.
   void expectReport(const std::string& body) {
@@ -72,8 +72,8 @@ TEST_F(ReportTest, EmptyListingWritesTheHeadingOnly) { expectReport(""); }
 TEST_F(ReportTest, EveryLineWholeWithCrLfAndNothingAfter) {
   const std::string longLine(600, 'v');
   list({"", "[Win.ini]", "run=", "", "[Registry - current_user, Run]", "Tool = " + longLine});
-  expectReport("\r\n[Win.ini]\r\nrun=\r\n\r\n[Registry - current_user, Run]\r\nTool = " +
-               longLine + "\r\n");
+  expectReport("\r\n[Win.ini]\r\nrun=\r\n\r\n[Registry - current_user, Run]\r\nTool = " + longLine +
+               "\r\n");
 }
 
 TEST_F(ReportTest, ListingLargerThanTheFirstReservationIsWrittenWhole) {

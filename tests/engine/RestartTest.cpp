@@ -26,10 +26,9 @@ TEST(RestartTest, AsksForAForcedRebootOnlyWithThePrivilegeWhereOneIsNeeded) {
       {"unsupported", UNSUPPORTED, Call::CreateSolidBrush, ERROR_SUCCESS, false, true},
       {"Windows 2000", WINDOWS_2000, Call::CreateSolidBrush, ERROR_SUCCESS, true, true},
       {"Windows XP", WINDOWS_XP, Call::CreateSolidBrush, ERROR_SUCCESS, true, true},
-      {"XP, privilege not held", WINDOWS_XP, Call::CreateSolidBrush, ERROR_NOT_ALL_ASSIGNED,
-       true, false},
-      {"XP, token will not open", WINDOWS_XP, Call::OpenProcessToken, ERROR_SUCCESS, true,
+      {"XP, privilege not held", WINDOWS_XP, Call::CreateSolidBrush, ERROR_NOT_ALL_ASSIGNED, true,
        false},
+      {"XP, token will not open", WINDOWS_XP, Call::OpenProcessToken, ERROR_SUCCESS, true, false},
       {"2000, adjusting fails", WINDOWS_2000, Call::AdjustTokenPrivileges, ERROR_SUCCESS, true,
        false},
   };

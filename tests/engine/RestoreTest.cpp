@@ -37,7 +37,8 @@ class RestoreTest : public RemoveRestoreTest {
   }
   std::string savedInRescue() const {
     return "Since there was a problem putting the settings back,\r\n"
-           " the old settings will be saved in " + rescue() + "|Startlull";
+           " the old settings will be saved in " +
+           rescue() + "|Startlull";
   }
   // A settings file written by hand, as an older program wrote it.
   void writeSettings(const std::string& content) {
@@ -80,10 +81,10 @@ TEST_F(RestoreTest, WithoutSettingsFileOnlyTheFoldersComeBack) {
   std::unique_ptr<Engine> next = removeAndRestart();
   machine::removeTree(settings());
   EXPECT_EQ(1, next->restoreStartupEntries());
-  EXPECT_EQ((Lines{"Unable to retrieve old settings, only startup folder will be restored.|" +
-                       settings(),
-                   "dialog:success 0"}),
-            eventTexts());
+  EXPECT_EQ(
+      (Lines{"Unable to retrieve old settings, only startup folder will be restored.|" + settings(),
+             "dialog:success 0"}),
+      eventTexts());
   EXPECT_TRUE(host.texts().empty());
   MachinePicture after = takePicture();
   forgetAttributes(before.startupFiles);  // nothing holds them now
@@ -115,8 +116,8 @@ TEST_F(RestoreTest, SettingsThatCannotBeReadNowAreKeptAndNothingChanges) {
     host.events.clear();
     HANDLE held = INVALID_HANDLE_VALUE;
     if (c.call == Call::GetLocalTime)
-      held = CreateFileA(settings().c_str(), GENERIC_READ, FILE_SHARE_DELETE, NULL,
-                         OPEN_EXISTING, 0, NULL);
+      held = CreateFileA(settings().c_str(), GENERIC_READ, FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                         0, NULL);
     else
       platform.fail(c.call, "Startlull.ini", c.error, 0, -1, c.shortRead);
     EXPECT_EQ(0, next->restoreStartupEntries());
@@ -136,7 +137,8 @@ TEST_F(RestoreTest, SettingsThatCannotBeReadNowAreKeptAndNothingChanges) {
 
 TEST_F(RestoreTest, NothingListedWritesNothing) {
   const std::string eightLines =
-      "\r\n[Win.ini]\r\nrun=\r\nload=\r\n\r\n[Startup folder]\r\n\r\n[All Users Startup folder]\r\n";
+      "\r\n[Win.ini]\r\nrun=\r\nload=\r\n\r\n[Startup folder]\r\n\r\n[All Users Startup "
+      "folder]\r\n";
   // As this program writes it (with its record) and as the listing alone.
   for (bool byRemove : {true, false}) {
     SCOPED_TRACE(byRemove ? "written by Remove" : "listing alone");
@@ -156,8 +158,7 @@ TEST_F(RestoreTest, NothingListedWritesNothing) {
     EXPECT_FALSE(fileExists(settings()));
     EXPECT_FALSE(fileExists(inactive()));
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-      for (const char* name : runKeyNames)
-        EXPECT_FALSE(machine::keyExists(root, kPrefix + name));
+      for (const char* name : runKeyNames) EXPECT_FALSE(machine::keyExists(root, kPrefix + name));
     host.events.clear();
   }
 }
@@ -195,8 +196,8 @@ TEST_F(RestoreTest, WinIniThatCannotBeWrittenLeavesTheRescueCopy) {
   platform.fail(Call::WriteProfileStringA, "windows\\run", ERROR_ACCESS_DENIED);
   EXPECT_EQ(1, next->restoreStartupEntries());
   platform.clearFaults();
-  EXPECT_EQ((Lines{rescueMessage("An error occured while writing to the Win.ini."),
-                   savedInRescue(), "dialog:success 0"}),
+  EXPECT_EQ((Lines{rescueMessage("An error occured while writing to the Win.ini."), savedInRescue(),
+                   "dialog:success 0"}),
             eventTexts());
   EXPECT_EQ(saved, fileContent(rescue()));
   // Everything else came back: the registry, win.ini's load, the folders.
@@ -261,8 +262,8 @@ TEST_F(RestoreTest, CancelledFolderMoveAndFailedWinIniRestoreNothing) {
   host.messageBoxAnswers = {IDCANCEL};
   EXPECT_EQ(0, next->restoreStartupEntries());
   platform.clearFaults();
-  EXPECT_EQ((Lines{rescueMessage("An error occured while writing to the Win.ini."),
-                   savedInRescue(), "Can't copy - error #32|Notes.lnk"}),
+  EXPECT_EQ((Lines{rescueMessage("An error occured while writing to the Win.ini."), savedInRescue(),
+                   "Can't copy - error #32|Notes.lnk"}),
             eventTexts());
   EXPECT_EQ((Lines{"Notes.lnk", "Startlull.ini"}), machine::listDir(inactive()));
 }
@@ -273,7 +274,9 @@ TEST_F(RestoreTest, ListingFormatRestoresByTheListingRules) {
       "\r\n[Win.ini]\r\nrun = a.exe b.exe\r\nload=\r\n\r\n[Startup folder]\r\n\r\n"
       "[All Users Startup folder]\r\n\r\n[Registry - local_machine, Run]\r\n"
       "Tray = C:\\PROGRA~1\\TRAY\\TRAY.EXE\r\nabc=def = x\r\nEmpty = \r\n"
-      "Long = " + longData + "\r\n\r\n[registry - CURRENT_USER, run]\r\nx= default\r\n"
+      "Long = " +
+      longData +
+      "\r\n\r\n[registry - CURRENT_USER, run]\r\nx= default\r\n"
       "\r\n[Registry - current_user, RunOnce] \r\nOnce = never.exe\r\n");
   std::unique_ptr<Engine> next = nextStart();
   EXPECT_EQ(1, next->restoreStartupEntries());
@@ -347,7 +350,9 @@ TEST_F(RestoreTest, LeftoverTemporaryFileOfOursIsDeleted) {
   struct Case {
     const char* content;
     bool ours;
-  } cases[] = {{"", true}, {"\r\n[Win", true}, {"\r\n[Win.ini]\r\nrun=\r\n", true},
+  } cases[] = {{"", true},
+               {"\r\n[Win", true},
+               {"\r\n[Win.ini]\r\nrun=\r\n", true},
                {"the user's own", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.content);

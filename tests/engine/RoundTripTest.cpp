@@ -25,8 +25,8 @@ class MachineMaker {
         values(root, key);
         if (name == RUN_ONCE_EX || chance(10)) {
           for (int i = number(0, 2); i >= 0; --i) {
-            std::string sub = key + "\\" + pick({"0001", "Depend", "a b=c", "[x]"}) +
-                              std::to_string(i);
+            std::string sub =
+                key + "\\" + pick({"0001", "Depend", "a b=c", "[x]"}) + std::to_string(i);
             machine::createKey(root, sub);
             values(root, sub);
             if (chance(50)) values(root, sub + "\\" + "Level two " + std::to_string(i));
@@ -57,16 +57,20 @@ class MachineMaker {
   }
   size_t dataLength() {
     switch (number(0, 4)) {
-      case 0: return 0;
-      case 1: return static_cast<size_t>(number(261, 600));
-      case 2: return static_cast<size_t>(number(4097, 5000));
-      default: return static_cast<size_t>(number(1, 60));
+      case 0:
+        return 0;
+      case 1:
+        return static_cast<size_t>(number(261, 600));
+      case 2:
+        return static_cast<size_t>(number(4097, 5000));
+      default:
+        return static_cast<size_t>(number(1, 60));
     }
   }
   std::string valueName() {
     if (chance(15)) return "";  // the default value
-    std::string name = pick({"", "a=b", "x = y", "[Run", " lead", "trail "}) +
-                       std::to_string(number(0, 99999));
+    std::string name =
+        pick({"", "a=b", "x = y", "[Run", " lead", "trail "}) + std::to_string(number(0, 99999));
     for (int i = number(0, 8); i > 0; --i) name += static_cast<char>(number(32, 126));
     return name;
   }
@@ -74,9 +78,12 @@ class MachineMaker {
     for (int i = number(0, 5); i > 0; --i) {
       std::string name = valueName();
       switch (number(0, 4)) {
-        case 0: machine::setValue(root, key, name, REG_SZ, text(dataLength()) + '\0'); break;
+        case 0:
+          machine::setValue(root, key, name, REG_SZ, text(dataLength()) + '\0');
+          break;
         case 1:
-          machine::setValue(root, key, name, REG_EXPAND_SZ, "%windir%\\" + text(dataLength()) + '\0');
+          machine::setValue(root, key, name, REG_EXPAND_SZ,
+                            "%windir%\\" + text(dataLength()) + '\0');
           break;
         case 2: {
           std::string multi;

@@ -33,8 +33,7 @@ TEST_F(WinIniTest, MappedValuesLiveInTheRegistry) {
 TEST_F(WinIniTest, WithoutTheMappingTheFileIsUsed) {
   // Keep the mapping's values to put them back afterwards.
   HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMappingKey, 0, KEY_READ, &key));
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMappingKey, 0, KEY_READ, &key));
   std::vector<std::pair<std::string, std::string>> values;
   char name[256];
   char data[1024];
@@ -58,7 +57,8 @@ TEST_F(WinIniTest, WithoutTheMappingTheFileIsUsed) {
   std::string after = machine::readFile(iniPath);
 
   machine::writeFile(iniPath, before);
-  for (const auto& value : values) machine::setString(HKEY_LOCAL_MACHINE, kMappingKey, value.first, value.second);
+  for (const auto& value : values)
+    machine::setString(HKEY_LOCAL_MACHINE, kMappingKey, value.first, value.second);
 
   EXPECT_EQ("run = from the file.exe", got[2]);
   EXPECT_EQ("load=", got[3]);

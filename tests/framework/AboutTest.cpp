@@ -113,8 +113,9 @@ TEST_F(AboutTest, OkSitsThreeLinesAboveTheBottomAndAnEmptyLinkSavesTwoLines) {
 }
 
 TEST_F(AboutTest, ALongLinkStillFitsInsideTheRoundEdge) {
-  const char* links[] = {"x", guidePath,
-                         "Z:\\work\\main\\build\\program64\\a rather long folder name\\Startlull.html"};
+  const char* links[] = {
+      "x", guidePath,
+      "Z:\\work\\main\\build\\program64\\a rather long folder name\\Startlull.html"};
   for (const char* link : links) {
     RECT linkRect = {};
     int inside = 0;
@@ -203,7 +204,8 @@ TEST(GdiCount, SeesAnObjectComeAndGo) {
   EXPECT_EQ(before + 1, LiveGdiObjects());
   DeleteObject(pen);
   EXPECT_EQ(before, LiveGdiObjects());
-  RecordProperty("gui_resources", static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)));
+  RecordProperty("gui_resources",
+                 static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)));
 }
 
 }  // namespace

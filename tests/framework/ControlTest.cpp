@@ -61,7 +61,7 @@ TEST(Mnemonic, IsTheCharacterAfterTheFirstAmpersand) {
     const char* label;
     char mnemonic;
   } cases[] = {{"&Ok", 'O'}, {"E&xit", 'x'}, {"Re&store", 's'}, {"plain", 0},
-               {"end&", 0},   {"", 0},        {"a&b&c", 'b'},     {nullptr, 0}};
+               {"end&", 0},  {"", 0},        {"a&b&c", 'b'},    {nullptr, 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.mnemonic, MnemonicOf(c.label)) << (c.label ? c.label : "(null)");
   }

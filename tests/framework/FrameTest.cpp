@@ -52,9 +52,9 @@ struct BarButtonSpec {
 };
 
 const BarButtonSpec sevenButtons[] = {
-    {"&Find", 64, 40003, 0, "Find help"},     {"&Remove", 66, 40004, 1, "Remove help"},
+    {"&Find", 64, 40003, 0, "Find help"},       {"&Remove", 66, 40004, 1, "Remove help"},
     {"Re&store", 64, 40005, 1, "Restore help"}, {"&Locations", 78, 40006, 0, "Locations help"},
-    {"&Save", 64, 40007, 1, "Save help"},     {"&About", 64, 40002, 0, "About help"},
+    {"&Save", 64, 40007, 1, "Save help"},       {"&About", 64, 40002, 0, "About help"},
     {"E&xit", 64, 40001, 0, "Exit help"},
 };
 const int expectedLefts[] = {2, 69, 138, 205, 286, 353, 420};
@@ -255,7 +255,6 @@ TEST_F(FrameTest, AClickReachesTheFrameAsACommandFromTheBar) {
   ASSERT_EQ(1u, frame.commands.size());
   EXPECT_EQ(40006u, frame.commands[0].wParam);
   EXPECT_EQ(reinterpret_cast<LPARAM>(bar.hwnd), frame.commands[0].lParam);
-
 }
 
 TEST_F(FrameTest, HelpTextReachesTheFrameOnlyFromButtonsWithoutTheFocus) {

@@ -118,16 +118,16 @@ TEST_F(MsgWindowTest, OwnerIsDisabledWhileShowingAndEnabledAfter) {
 }
 
 TEST_F(MsgWindowTest, ClosingWithoutAButtonReturnsZero) {
-  int result = ShowWith(window, owner, "text", "caption", MB_YESNO, [&] {
-    PostMessageA(window.hwnd, WM_CLOSE, 0, 0);
-  });
+  int result = ShowWith(window, owner, "text", "caption", MB_YESNO,
+                        [&] { PostMessageA(window.hwnd, WM_CLOSE, 0, 0); });
   EXPECT_EQ(0, result);
   EXPECT_TRUE(IsWindowEnabled(owner));
 }
 
 TEST_F(MsgWindowTest, WindowDestroyedWithItsOwnerEndsTheWait) {
   HWND doomed = MakeOwnerWindow();
-  int result = ShowWith(window, doomed, "text", "caption", MB_YESNO, [&] { DestroyWindow(doomed); });
+  int result =
+      ShowWith(window, doomed, "text", "caption", MB_YESNO, [&] { DestroyWindow(doomed); });
   EXPECT_EQ(0, result);
   EXPECT_EQ(nullptr, window.hwnd);
 }
@@ -153,7 +153,9 @@ TEST_F(MsgWindowTest, FocusStartsWhereTheBitsSayAndKeysWrapAround) {
     FocusStep steps[4];
   } cases[] = {
       {MB_YESNOCANCEL | MB_DEFBUTTON3, 2, {{VK_TAB, 0}, {VK_LEFT, 2}, {VK_LEFT, 1}, {VK_RIGHT, 2}}},
-      {MB_YESNOCANCEL | MB_DEFBUTTON2, 1, {{VK_RIGHT, 2}, {VK_RIGHT, 0}, {VK_TAB, 1}, {VK_LEFT, 0}}},
+      {MB_YESNOCANCEL | MB_DEFBUTTON2,
+       1,
+       {{VK_RIGHT, 2}, {VK_RIGHT, 0}, {VK_TAB, 1}, {VK_LEFT, 0}}},
       {MB_YESNO, 0, {{VK_LEFT, 1}, {VK_TAB, 0}, {VK_TAB, 1}, {VK_RIGHT, 0}}},
       {reportStyle, 0, {{VK_TAB, 0}, {VK_LEFT, 0}, {VK_RIGHT, 0}, {VK_TAB, 0}}},
   };
@@ -184,8 +186,8 @@ TEST_F(MsgWindowTest, FocusStartsWhereTheBitsSayAndKeysWrapAround) {
     });
     EXPECT_EQ(c.first, firstFocus) << "style 0x" << std::hex << c.style;
     for (int i = 0; i < 4; ++i) {
-      EXPECT_EQ(c.steps[i].expectedIndex, observed[i]) << "style 0x" << std::hex << c.style
-                                                        << " step " << i;
+      EXPECT_EQ(c.steps[i].expectedIndex, observed[i])
+          << "style 0x" << std::hex << c.style << " step " << i;
     }
   }
 }
@@ -219,12 +221,11 @@ TEST_F(MsgWindowTest, WidthFollowsTheTextTheIconAndTheCaption) {
     int left;
     int widest;
   } cases[] = {
-      {reportStyle, longCaption, 64, TextWidthOf("short") > TextWidthOf("lines")
-                                         ? TextWidthOf("short")
-                                         : TextWidthOf("lines")},
+      {reportStyle, longCaption, 64,
+       TextWidthOf("short") > TextWidthOf("lines") ? TextWidthOf("short") : TextWidthOf("lines")},
       {0, longCaption, 8, TextWidthOf(longCaption)},
-      {MB_YESNOCANCEL, "", 8, TextWidthOf("short") > TextWidthOf("lines") ? TextWidthOf("short")
-                                                                          : TextWidthOf("lines")},
+      {MB_YESNOCANCEL, "", 8,
+       TextWidthOf("short") > TextWidthOf("lines") ? TextWidthOf("short") : TextWidthOf("lines")},
   };
   for (const auto& c : cases) {
     RECT shown = {};
@@ -246,8 +247,8 @@ TEST_F(MsgWindowTest, WidthFollowsTheTextTheIconAndTheCaption) {
 TEST_F(MsgWindowTest, ReportLooksGreyWithASunkenFrame) {
   COLORREF background = 0, frameShadow = 0, frameLight = 0;
   char title[64] = "";
-  ShowWith(window, owner, "Could not write the settings file.\nThe disk may be full.",
-           "Startlull", reportStyle, [&] {
+  ShowWith(window, owner, "Could not write the settings file.\nThe disk may be full.", "Startlull",
+           reportStyle, [&] {
              UpdateWindow(window.hwnd);
              GdiFlush();
              PumpFor(100);
@@ -297,9 +298,8 @@ Shown ShowAndMeasure(MsgWindow& window, HWND owner, const char* text, const char
     int frameX = GetSystemMetrics(SM_CXFIXEDFRAME) + 1;
     RECT bar = {outer.left + frameX, outer.top + GetSystemMetrics(SM_CYFIXEDFRAME) + 1,
                 outer.right - frameX, clientTop.y - 1};
-    COLORREF captionInk = GetSysColor(GetActiveWindow() == window.hwnd
-                                          ? COLOR_CAPTIONTEXT
-                                          : COLOR_INACTIVECAPTIONTEXT);
+    COLORREF captionInk = GetSysColor(GetActiveWindow() == window.hwnd ? COLOR_CAPTIONTEXT
+                                                                       : COLOR_INACTIVECAPTIONTEXT);
     // From the window's left edge: a wider text makes a wider window, centred anew.
     shown.captionRight = pixels.Rightmost(captionInk, bar) - outer.left;
     SaveWindowShot(window.hwnd, "ampersand.bmp");

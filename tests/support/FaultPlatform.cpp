@@ -111,27 +111,25 @@ std::string FaultPlatform::handlePath(HANDLE handle) const {
 }
 
 // Each call: record, inject or forward, tell afterCall.
-#define FAULTY(CALL, ARG, FAILED_RESULT, FORWARD, SUCCEEDED)   \
-  std::string arg_ = (ARG);                                    \
-  if (const Fault* fault_ = enter(Call::CALL, arg_)) {         \
-    (void)fault_;                                              \
-    return FAILED_RESULT;                                      \
-  }                                                            \
-  auto result_ = FORWARD;                                      \
-  leave(Call::CALL, arg_, SUCCEEDED);                          \
+#define FAULTY(CALL, ARG, FAILED_RESULT, FORWARD, SUCCEEDED) \
+  std::string arg_ = (ARG);                                  \
+  if (const Fault* fault_ = enter(Call::CALL, arg_)) {       \
+    (void)fault_;                                            \
+    return FAILED_RESULT;                                    \
+  }                                                          \
+  auto result_ = FORWARD;                                    \
+  leave(Call::CALL, arg_, SUCCEEDED);                        \
   return result_;
 
-BOOL FaultPlatform::GetVersionExA(OSVERSIONINFOA* info) {
-  FAULTY(GetVersionExA, "", FALSE, version ? version(info) : real_.GetVersionExA(info),
-         result_ != FALSE)
-}
+BOOL FaultPlatform::GetVersionExA(OSVERSIONINFOA* info){
+    FAULTY(GetVersionExA, "", FALSE, version ? version(info) : real_.GetVersionExA(info),
+           result_ != FALSE)}
 
-UINT FaultPlatform::GetWindowsDirectoryA(char* buffer, UINT size) {
-  FAULTY(GetWindowsDirectoryA, "", 0u,
-         windowsDirectory ? windowsDirectory(buffer, size)
-                          : real_.GetWindowsDirectoryA(buffer, size),
-         result_ != 0)
-}
+UINT FaultPlatform::GetWindowsDirectoryA(char* buffer, UINT size){
+    FAULTY(GetWindowsDirectoryA, "", 0u,
+           windowsDirectory ? windowsDirectory(buffer, size)
+                            : real_.GetWindowsDirectoryA(buffer, size),
+           result_ != 0)}
 
 BOOL FaultPlatform::GetUserNameA(char* buffer, DWORD* size) {
   FAULTY(GetUserNameA, "", FALSE, real_.GetUserNameA(buffer, size), result_ != FALSE)
@@ -148,8 +146,8 @@ int FaultPlatform::lstrcmpiA(const char* first, const char* second) {
   return real_.lstrcmpiA(first, second);
 }
 
-DWORD FaultPlatform::GetProfileStringA(const char* section, const char* key,
-                                       const char* fallback, char* buffer, DWORD size) {
+DWORD FaultPlatform::GetProfileStringA(const char* section, const char* key, const char* fallback,
+                                       char* buffer, DWORD size) {
   if (const Fault* fault = enter(Call::GetProfileStringA, str(section) + "\\" + str(key))) {
     (void)fault;
     if (size) buffer[0] = '\0';
@@ -160,11 +158,9 @@ DWORD FaultPlatform::GetProfileStringA(const char* section, const char* key,
   return result;
 }
 
-BOOL FaultPlatform::WriteProfileStringA(const char* section, const char* key,
-                                        const char* value) {
-  FAULTY(WriteProfileStringA, str(section) + "\\" + str(key), FALSE,
-         real_.WriteProfileStringA(section, key, value), result_ != FALSE)
-}
+BOOL FaultPlatform::WriteProfileStringA(const char* section, const char* key, const char* value){
+    FAULTY(WriteProfileStringA, str(section) + "\\" + str(key), FALSE,
+           real_.WriteProfileStringA(section, key, value), result_ != FALSE)}
 
 DWORD FaultPlatform::GetPrivateProfileStringA(const char* section, const char* key,
                                               const char* fallback, char* buffer, DWORD size,
@@ -188,15 +184,14 @@ LONG FaultPlatform::RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, 
   return result;
 }
 
-LONG FaultPlatform::RegCreateKeyExA(HKEY root, const char* subKey, DWORD reserved,
-                                    char* keyClass, DWORD options, REGSAM access,
-                                    SECURITY_ATTRIBUTES* security, HKEY* key,
-                                    DWORD* disposition) {
+LONG FaultPlatform::RegCreateKeyExA(HKEY root, const char* subKey, DWORD reserved, char* keyClass,
+                                    DWORD options, REGSAM access, SECURITY_ATTRIBUTES* security,
+                                    HKEY* key, DWORD* disposition) {
   std::string path = keyPath(root) + "\\" + str(subKey);
   if (const Fault* fault = enter(Call::RegCreateKeyExA, path))
     return static_cast<LONG>(fault->error);
-  LONG result = real_.RegCreateKeyExA(root, subKey, reserved, keyClass, options, access,
-                                      security, key, disposition);
+  LONG result = real_.RegCreateKeyExA(root, subKey, reserved, keyClass, options, access, security,
+                                      key, disposition);
   if (result == ERROR_SUCCESS) keys_[*key] = path;
   leave(Call::RegCreateKeyExA, path, result == ERROR_SUCCESS);
   return result;
@@ -220,8 +215,8 @@ LONG FaultPlatform::RegQueryInfoKeyA(HKEY key, DWORD* subKeys, DWORD* maxSubKeyL
                                      DWORD* maxValueLength) {
   if (const Fault* fault = enter(Call::RegQueryInfoKeyA, keyPath(key)))
     return static_cast<LONG>(fault->error);
-  LONG result = real_.RegQueryInfoKeyA(key, subKeys, maxSubKeyLength, values,
-                                       maxValueNameLength, maxValueLength);
+  LONG result = real_.RegQueryInfoKeyA(key, subKeys, maxSubKeyLength, values, maxValueNameLength,
+                                       maxValueLength);
   leave(Call::RegQueryInfoKeyA, keyPath(key), result == ERROR_SUCCESS);
   return result;
 }
@@ -292,10 +287,9 @@ HANDLE FaultPlatform::FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* foun
   return result;
 }
 
-BOOL FaultPlatform::FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found) {
-  FAULTY(FindNextFileA, handlePath(search), FALSE, real_.FindNextFileA(search, found),
-         result_ != FALSE)
-}
+BOOL FaultPlatform::FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found){
+    FAULTY(FindNextFileA, handlePath(search), FALSE, real_.FindNextFileA(search, found),
+           result_ != FALSE)}
 
 BOOL FaultPlatform::FindClose(HANDLE search) {
   std::string path = handlePath(search);
@@ -309,46 +303,39 @@ BOOL FaultPlatform::FindClose(HANDLE search) {
   return result;
 }
 
-BOOL FaultPlatform::CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* security) {
-  FAULTY(CreateDirectoryA, str(path), FALSE, real_.CreateDirectoryA(path, security),
-         result_ != FALSE)
-}
+BOOL FaultPlatform::CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* security){
+    FAULTY(CreateDirectoryA, str(path), FALSE, real_.CreateDirectoryA(path, security),
+           result_ != FALSE)}
 
-BOOL FaultPlatform::RemoveDirectoryA(const char* path) {
-  FAULTY(RemoveDirectoryA, str(path), FALSE, real_.RemoveDirectoryA(path), result_ != FALSE)
-}
+BOOL FaultPlatform::RemoveDirectoryA(const char* path){
+    FAULTY(RemoveDirectoryA, str(path), FALSE, real_.RemoveDirectoryA(path), result_ != FALSE)}
 
-BOOL FaultPlatform::MoveFileA(const char* from, const char* to) {
-  FAULTY(MoveFileA, str(from) + "|" + str(to), FALSE, real_.MoveFileA(from, to),
-         result_ != FALSE)
-}
+BOOL FaultPlatform::MoveFileA(const char* from,
+                              const char* to){FAULTY(MoveFileA, str(from) + "|" + str(to), FALSE,
+                                                     real_.MoveFileA(from, to), result_ != FALSE)}
 
-BOOL FaultPlatform::CopyFileA(const char* from, const char* to, BOOL failIfExists) {
-  FAULTY(CopyFileA, str(from) + "|" + str(to), FALSE, real_.CopyFileA(from, to, failIfExists),
-         result_ != FALSE)
-}
+BOOL FaultPlatform::CopyFileA(const char* from, const char* to, BOOL failIfExists){
+    FAULTY(CopyFileA, str(from) + "|" + str(to), FALSE, real_.CopyFileA(from, to, failIfExists),
+           result_ != FALSE)}
 
-BOOL FaultPlatform::DeleteFileA(const char* path) {
-  FAULTY(DeleteFileA, str(path), FALSE, real_.DeleteFileA(path), result_ != FALSE)
-}
+BOOL FaultPlatform::DeleteFileA(const char* path){
+    FAULTY(DeleteFileA, str(path), FALSE, real_.DeleteFileA(path), result_ != FALSE)}
 
-BOOL FaultPlatform::SetFileAttributesA(const char* path, DWORD attributes) {
-  FAULTY(SetFileAttributesA, str(path), FALSE, real_.SetFileAttributesA(path, attributes),
-         result_ != FALSE)
-}
+BOOL FaultPlatform::SetFileAttributesA(const char* path, DWORD attributes){
+    FAULTY(SetFileAttributesA, str(path), FALSE, real_.SetFileAttributesA(path, attributes),
+           result_ != FALSE)}
 
-DWORD FaultPlatform::GetFileAttributesA(const char* path) {
-  FAULTY(GetFileAttributesA, str(path), INVALID_FILE_ATTRIBUTES,
-         real_.GetFileAttributesA(path), result_ != INVALID_FILE_ATTRIBUTES)
-}
+DWORD FaultPlatform::GetFileAttributesA(const char* path){
+    FAULTY(GetFileAttributesA, str(path), INVALID_FILE_ATTRIBUTES, real_.GetFileAttributesA(path),
+           result_ != INVALID_FILE_ATTRIBUTES)}
 
 HANDLE FaultPlatform::CreateFileA(const char* path, DWORD access, DWORD share,
                                   SECURITY_ATTRIBUTES* security, DWORD disposition, DWORD flags,
                                   HANDLE templateFile) {
   std::string name = str(path);
   if (enter(Call::CreateFileA, name)) return INVALID_HANDLE_VALUE;
-  HANDLE result = real_.CreateFileA(path, access, share, security, disposition, flags,
-                                    templateFile);
+  HANDLE result =
+      real_.CreateFileA(path, access, share, security, disposition, flags, templateFile);
   if (result != INVALID_HANDLE_VALUE) handles_[result] = name;
   leave(Call::CreateFileA, name, result != INVALID_HANDLE_VALUE);
   return result;
@@ -359,8 +346,8 @@ BOOL FaultPlatform::ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read,
   std::string path = handlePath(file);
   const Fault* fault = enter(Call::ReadFile, path);
   if (fault && !fault->corrupt && !fault->partial) return FALSE;
-  BOOL result = real_.ReadFile(file, buffer, fault && fault->partial ? size / 2 : size, read,
-                               overlapped);
+  BOOL result =
+      real_.ReadFile(file, buffer, fault && fault->partial ? size / 2 : size, read, overlapped);
   if (fault && fault->corrupt && result && *read > 0) static_cast<BYTE*>(buffer)[0] ^= 0x20;
   leave(Call::ReadFile, path, result != FALSE);
   return result;
@@ -388,15 +375,13 @@ BOOL FaultPlatform::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD
   return result;
 }
 
-BOOL FaultPlatform::FlushFileBuffers(HANDLE file) {
-  FAULTY(FlushFileBuffers, handlePath(file), FALSE, real_.FlushFileBuffers(file),
-         result_ != FALSE)
-}
+BOOL FaultPlatform::FlushFileBuffers(HANDLE file){FAULTY(FlushFileBuffers, handlePath(file), FALSE,
+                                                         real_.FlushFileBuffers(file),
+                                                         result_ != FALSE)}
 
-DWORD FaultPlatform::GetFileSize(HANDLE file, DWORD* high) {
-  FAULTY(GetFileSize, handlePath(file), INVALID_FILE_SIZE, real_.GetFileSize(file, high),
-         result_ != INVALID_FILE_SIZE)
-}
+DWORD FaultPlatform::GetFileSize(HANDLE file, DWORD* high){
+    FAULTY(GetFileSize, handlePath(file), INVALID_FILE_SIZE, real_.GetFileSize(file, high),
+           result_ != INVALID_FILE_SIZE)}
 
 BOOL FaultPlatform::CloseHandle(HANDLE handle) {
   std::string path = handlePath(handle);
@@ -416,19 +401,16 @@ HANDLE FaultPlatform::GetCurrentProcess() {
   return real_.GetCurrentProcess();
 }
 
-BOOL FaultPlatform::OpenProcessToken(HANDLE process, DWORD access, HANDLE* token) {
-  FAULTY(OpenProcessToken, "", FALSE, real_.OpenProcessToken(process, access, token),
-         result_ != FALSE)
-}
+BOOL FaultPlatform::OpenProcessToken(HANDLE process, DWORD access, HANDLE* token){
+    FAULTY(OpenProcessToken, "", FALSE, real_.OpenProcessToken(process, access, token),
+           result_ != FALSE)}
 
-BOOL FaultPlatform::LookupPrivilegeValueA(const char* system, const char* name, LUID* luid) {
-  FAULTY(LookupPrivilegeValueA, str(name), FALSE, real_.LookupPrivilegeValueA(system, name, luid),
-         result_ != FALSE)
-}
+BOOL FaultPlatform::LookupPrivilegeValueA(const char* system, const char* name, LUID* luid){
+    FAULTY(LookupPrivilegeValueA, str(name), FALSE, real_.LookupPrivilegeValueA(system, name, luid),
+           result_ != FALSE)}
 
 BOOL FaultPlatform::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state,
-                                          DWORD size, TOKEN_PRIVILEGES* previous,
-                                          DWORD* returned) {
+                                          DWORD size, TOKEN_PRIVILEGES* previous, DWORD* returned) {
   if (enter(Call::AdjustTokenPrivileges, "")) return FALSE;
   BOOL result = real_.AdjustTokenPrivileges(token, disableAll, state, size, previous, returned);
   leave(Call::AdjustTokenPrivileges, "", result != FALSE);

@@ -18,9 +18,9 @@ struct ListingLine {
 
 struct HostEvent {
   enum Kind { ERROR_REPORT, MESSAGE_BOX, REMOVE_DIALOG, SUCCESS_DIALOG, SAVE_DIALOG } kind;
-  std::string text;     // message, or the dialog's parameter as text
+  std::string text;  // message, or the dialog's parameter as text
   std::string caption;
-  UINT type;            // message box style
+  UINT type;  // message box style
 };
 
 class RecordingHost : public Host {
@@ -32,8 +32,8 @@ class RecordingHost : public Host {
   std::vector<HostEvent> events;
 
   // Answers, taken in order; when a queue is empty the default is used.
-  std::deque<int> messageBoxAnswers;     // default IDOK
-  std::deque<int> removeDialogAnswers;   // default 1 (OK)
+  std::deque<int> messageBoxAnswers;    // default IDOK
+  std::deque<int> removeDialogAnswers;  // default 1 (OK)
   int removeDialogConfigSys = 0;
   int removeDialogAutoexecBat = 0;
   std::deque<int> successDialogAnswers;  // default 0 (Exit)

@@ -48,8 +48,7 @@ void clearRunKeys() {
 
 std::string profileValue(const char* key) {
   std::string value(1 << 16, '\0');
-  DWORD length = GetProfileStringA("windows", key, "", &value[0],
-                                   static_cast<DWORD>(value.size()));
+  DWORD length = GetProfileStringA("windows", key, "", &value[0], static_cast<DWORD>(value.size()));
   value.resize(length);
   return value;
 }
@@ -64,8 +63,8 @@ bool exists(const std::string& path) {
 
 void writeFile(const std::string& path, const std::string& content, DWORD attributes) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written;
   WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, NULL);
@@ -74,12 +73,13 @@ void writeFile(const std::string& path, const std::string& content, DWORD attrib
 }
 
 std::string readFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
-                            NULL);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
   if (file == INVALID_HANDLE_VALUE) return std::string();
   std::string content(GetFileSize(file, NULL), '\0');
   DWORD read = 0;
-  if (!content.empty()) ReadFile(file, &content[0], static_cast<DWORD>(content.size()), &read, NULL);
+  if (!content.empty())
+    ReadFile(file, &content[0], static_cast<DWORD>(content.size()), &read, NULL);
   CloseHandle(file);
   content.resize(read);
   return content;
@@ -138,8 +138,8 @@ std::string stringValue(HKEY root, const std::string& key, const std::string& na
   if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return value;
   char buffer[MAX_PATH] = "";
   DWORD size = sizeof buffer;
-  if (RegQueryValueExA(handle, name.c_str(), NULL, NULL, reinterpret_cast<BYTE*>(buffer),
-                       &size) == ERROR_SUCCESS)
+  if (RegQueryValueExA(handle, name.c_str(), NULL, NULL, reinterpret_cast<BYTE*>(buffer), &size) ==
+      ERROR_SUCCESS)
     value = buffer;
   RegCloseKey(handle);
   return value;

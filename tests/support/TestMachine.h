@@ -14,8 +14,7 @@ extern const char* const kRunKeyPrefix;  // "Software\\Microsoft\\Windows\\Curre
 // Registry
 void setValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
               const std::string& bytes);
-void setString(HKEY root, const std::string& key, const std::string& name,
-               const std::string& text);
+void setString(HKEY root, const std::string& key, const std::string& name, const std::string& text);
 void createKey(HKEY root, const std::string& key);
 void deleteKey(HKEY root, const std::string& key);
 bool keyExists(HKEY root, const std::string& key);

@@ -20,8 +20,8 @@ TEST(SettingsRecord, SplitListingLine) {
       {"Tray = C:\\PROGRA~1\\TRAY\\TRAY.EXE", true, "Tray", "C:\\PROGRA~1\\TRAY\\TRAY.EXE"},
       {"Empty = ", true, "Empty", ""},
       {"Cut =", true, "Cut", ""},
-      {"abc=def = x", true, "ab", "ef = x"},    // split at the first "="
-      {"a= default", true, "", "default"},       // second character "=": the default value
+      {"abc=def = x", true, "ab", "ef = x"},  // split at the first "="
+      {"a= default", true, "", "default"},    // second character "=": the default value
       {"a=", true, "", ""},
       {"run=", true, "ru", ""},
       {"=abc", false, "", ""},
@@ -119,8 +119,10 @@ TEST(SettingsRecord, WrittenRecordReadsBackEntryForEntry) {
     const char* name;
     bool found;
     unsigned long attributes;
-  } items[] = {{"common", "a B.LNK", true, 0}, {"user", "DESKTOP.INI", true, 0x26},
-               {"common", "desktop.ini", false, 0}, {"user", "A b.lnk", false, 0}};
+  } items[] = {{"common", "a B.LNK", true, 0},
+               {"user", "DESKTOP.INI", true, 0x26},
+               {"common", "desktop.ini", false, 0},
+               {"user", "A b.lnk", false, 0}};
   size_t hint = 0;
   for (const Item& item : items) {
     SCOPED_TRACE(item.name);
@@ -133,8 +135,9 @@ TEST(SettingsRecord, WrittenRecordReadsBackEntryForEntry) {
 }
 
 TEST(SettingsRecord, ListingAloneHasNoRecord) {
-  std::string file = "\r\n[Win.ini]\r\nrun = a.exe\r\n\r\n[Registry - local_machine, Run]\r\n"
-                     "[Saved data = x\r\n";
+  std::string file =
+      "\r\n[Win.ini]\r\nrun = a.exe\r\n\r\n[Registry - local_machine, Run]\r\n"
+      "[Saved data = x\r\n";
   SavedRecord saved;
   saved.load(file.data(), file.size());
   EXPECT_EQ(RECORD_NONE, saved.state);
@@ -191,23 +194,23 @@ TEST(SettingsRecord, EveryTruncationAndEveryChangedByteIsDetected) {
 TEST(SettingsRecord, MalformedLinesAreRejected) {
   const char* lines[] = {
       "",
-      "value 1 ABC -",        // odd hex
-      "value 1 GG -",         // not hex
-      "value x - -",          // type not a number
+      "value 1 ABC -",          // odd hex
+      "value 1 GG -",           // not hex
+      "value x - -",            // type not a number
       "value 99999999999 - -",  // type past 32 bits
       "value 1 - - extra",
-      "value  1 - -",         // empty field
+      "value  1 - -",  // empty field
       "key HKLM",
-      "key HKU Run",          // only the two roots and the eight keys are ever recorded
+      "key HKU Run",  // only the two roots and the eight keys are ever recorded
       "key HKLM Winlogon",
       "key HKLM run",
-      "sub -",                // a subkey needs a path
+      "sub -",  // a subkey needs a path
       "file user -",
-      "file user - 1",        // an item needs a name
-      "file other 41 1",      // only the two Startup folders
+      "file user - 1",    // an item needs a name
+      "file other 41 1",  // only the two Startup folders
       "file user 41 x",
       "ini run",
-      "end 1 123",            // checksum needs eight digits
+      "end 1 123",  // checksum needs eight digits
       "end -1 00000000",
       "nothing 1 2",
   };

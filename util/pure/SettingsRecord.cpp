@@ -121,7 +121,8 @@ bool splitFields(const char* line, size_t length, TextSpan* fields, size_t count
 bool nextLine(const char** pos, const char* end, TextSpan* line) {
   if (*pos >= end) return false;
   const char* start = *pos;
-  const char* stop = static_cast<const char*>(memchr(start, '\n', static_cast<size_t>(end - start)));
+  const char* stop =
+      static_cast<const char*>(memchr(start, '\n', static_cast<size_t>(end - start)));
   const char* after = stop ? stop + 1 : end;
   if (!stop) stop = end;
   if (stop > start && stop[-1] == '\r') --stop;
@@ -182,8 +183,8 @@ bool RecordWriter::subkey(const char* path, size_t length) {
   return line(body);
 }
 
-bool RecordWriter::value(unsigned long type, const char* name, size_t nameLength,
-                         const void* data, size_t dataLength) {
+bool RecordWriter::value(unsigned long type, const char* name, size_t nameLength, const void* data,
+                         size_t dataLength) {
   StrBuf body;
   body.append("value ");
   appendNumber(body, type, 10, 1);
@@ -331,14 +332,15 @@ bool SavedRecord::holdsKey(const char* root, const char* name) const {
   RecordCursor cursor(lines.c_str(), lines.length());
   RecordEntry entry;
   while (cursor.next(entry))
-    if (entry.kind == RecordEntry::KEY && sameTextNoCase(entry.root.c_str(), entry.root.length(), root) &&
+    if (entry.kind == RecordEntry::KEY &&
+        sameTextNoCase(entry.root.c_str(), entry.root.length(), root) &&
         sameTextNoCase(entry.name.c_str(), entry.name.length(), name))
       return true;
   return false;
 }
 
-bool SavedRecord::fileAttributes(const char* folder, const char* name,
-                                 unsigned long* attributes, size_t* hint) const {
+bool SavedRecord::fileAttributes(const char* folder, const char* name, unsigned long* attributes,
+                                 size_t* hint) const {
   if (!valid() || *hint > lines.length()) return false;
   // From the hint to the end, then from the start up to the hint.
   for (int pass = 0; pass < 2; ++pass) {
