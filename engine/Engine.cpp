@@ -4,6 +4,7 @@ Engine::Engine(Platform& platform, Host& host)
     : platform(platform), host(host), restoreAvailable(0), removeAutoexecBat(0), removeConfigSys(0),
       registryWriteFailed(0), keyDeleted(), entryCounts(), systemKind(UNSUPPORTED),
       listBackgroundBrush(NULL), startupDir(), inactiveDir(), rescueIniPath(), settingsPath(),
-      commonStartupDir(), commonInactiveDir(), settingsFileInPlace(false), itemsLeftBehind(0) {}
+      commonStartupDir(), commonInactiveDir(), disabledDir(), commonDisabledDir(), listingSections(),
+      listingSectionCount(0), settingsFileInPlace(false), itemsLeftBehind(0) {}
 
 int Engine::addLine(const char* text, COLORREF colour) { return host.addListingLine(text, colour); }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "engine/Entries.h"
 #include "engine/Host.h"
 #include "platform/Platform.h"
 #include "util/pure/SettingsRecord.h"
@@ -19,6 +20,20 @@ const COLORREF titleColour = 0x0000FF;
 const COLORREF listBackgroundColour = 0xE0FFFF;
 
 enum { PATH_SIZE = 260, RESCUE_PATH_SIZE = 80, LINE_SIZE = 260 };
+
+// A run of entry lines in Find's listing, all from one place: lines first to
+// end - 1. Headings, blank lines and the win.ini lines without a value are
+// in none.
+struct ListingSection {
+  int first;
+  int end;
+  EntryPlace place;
+  bool disabled;
+  HKEY root;
+  int keyName;
+};
+// win.ini, two Startup folders, eight keys, the disabled entries.
+enum { MOST_SECTIONS = 12 };
 
 // The caption of the engine's messages.
 const char programCaption[] = "Startlull";
@@ -82,6 +97,19 @@ class Engine {
   // Restart
   void restartWindows();
 
+  // Single entries. entryAt: whether a line of the current listing names an
+  // entry, and which (only a Find's listing does). disableEntry and
+  // enableEntry act on the entry a line names and return 1 when it moved,
+  // 0 when it stayed where it was (after saying why, unless the user chose
+  // to keep it). The caller finds the listing again afterwards.
+  bool entryAt(int line, ListedEntry& entry);
+  int disableEntry(int line);
+  int enableEntry(int line);
+  // Disable and Enable wait while a Remove waits to be restored.
+  bool entryCommandsAvailable() const { return restoreAvailable == 0; }
+  // Find's listing of the store; drops entries that are back in their place.
+  void listDisabledEntries();
+
   Platform& platform;
   Host& host;
 
@@ -100,6 +128,14 @@ class Engine {
   char settingsPath[PATH_SIZE];
   char commonStartupDir[PATH_SIZE];
   char commonInactiveDir[PATH_SIZE];
+  // The store of disabled entries beside each Startup folder; the All Users
+  // one is empty when the system has no All Users Startup folder.
+  char disabledDir[PATH_SIZE];
+  char commonDisabledDir[PATH_SIZE];
+
+  // Where Find's entries are in the listing; 0 sections for any other listing.
+  ListingSection listingSections[MOST_SECTIONS];
+  int listingSectionCount;
 
   // The record of the settings file last written by Remove or read by
   // Restore: whole keys and win.ini values, for roll-back and Restore.

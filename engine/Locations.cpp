@@ -12,10 +12,21 @@ const char kDefaultRescuePath[] = "C:\\Startlull.ini";
 
 const char* const systemNames[] = {"not supported.", "Windows 98.", "Windows 2000.", "Windows XP."};
 
+void folderBeside(char* folder, const char* startup, const char* name) {
+  copyText(folder, PATH_SIZE, startup);
+  stripFileName(folder);
+  appendText(folder, PATH_SIZE, name);
+}
+
 void inactiveBeside(char* inactive, const char* startup) {
-  copyText(inactive, PATH_SIZE, startup);
-  stripFileName(inactive);
-  appendText(inactive, PATH_SIZE, kInactiveName);
+  folderBeside(inactive, startup, kInactiveName);
+}
+
+// No store without its Startup folder: an empty path would put it in the
+// current folder.
+void disabledBeside(char* disabled, const char* startup) {
+  disabled[0] = '\0';
+  if (startup[0] != '\0') folderBeside(disabled, startup, kDisabledFolderName);
 }
 
 }  // namespace
@@ -57,6 +68,8 @@ void Engine::computeLocations() {
       platform.RegCloseKey(key);
     }
     inactiveBeside(commonInactiveDir, commonStartupDir);
+    disabledBeside(disabledDir, startupDir);
+    disabledBeside(commonDisabledDir, commonStartupDir);
   }
 
   // GetWindowsDirectoryA answers the size it needs, without writing, when the

@@ -1,0 +1,34 @@
+// Single startup entries: which listing line names which entry, what its
+// program is, and taking one entry out of the startup (Disable) or putting
+// it back (Enable) through a store of Startlull's own.
+#pragma once
+
+#include <windows.h>
+
+#include "util/StrBuf.h"
+
+class Engine;
+
+// Where an entry starts from.
+enum EntryPlace { ENTRY_WIN_INI, ENTRY_STARTUP, ENTRY_COMMON_STARTUP, ENTRY_REGISTRY };
+
+// One entry as a line of Find's listing names it.
+struct ListedEntry {
+  EntryPlace place;
+  // A line of the "[Disabled by Startlull]" section: the entry is in the store.
+  bool disabled;
+  HKEY root;    // ENTRY_REGISTRY: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
+  int keyName;  // ENTRY_REGISTRY: RUN, RUN_ONCE, RUN_ONCE_EX or RUN_SERVICES
+  StrBuf name;     // "run" or "load", the item's file name, or the value's name
+  StrBuf command;  // win.ini and registry: the command as listed; items: empty
+  StrBuf file;     // items: the item's full path where it is now
+};
+
+// Lines of the section Find adds when the store holds anything.
+extern const char kDisabledHeading[];  // "[Disabled by Startlull]"
+const COLORREF disabledColour = 0x808080;
+
+// The store beside each Startup folder: the items themselves, and a record
+// file of the registry and win.ini values.
+extern const char kDisabledFolderName[];  // "Startup-Disabled"
+extern const char kDisabledRecordName[];  // the record file's name in that folder

@@ -1,0 +1,24 @@
+// What a startup entry starts: its command line resolved to the program
+// file the way Windows resolves it, whether that file is there, and what
+// its version resource says of it.
+#pragma once
+
+#include "engine/Entries.h"
+#include "util/StrBuf.h"
+
+class Engine;
+
+struct ProgramInfo {
+  StrBuf path;         // the program file, or the best reading of it when not found
+  bool found;          // the file is there
+  StrBuf description;  // FileDescription of its version resource, or empty
+  StrBuf company;      // CompanyName, or empty
+};
+
+// Resolves the entry's program. readVersion: also read the version resource
+// (for the status bar; drawing only needs found). False when the entry
+// names no program at all (an empty command).
+bool checkProgram(Engine& engine, const ListedEntry& entry, bool readVersion, ProgramInfo& info);
+
+// The status bar's text for the entry's program, "not found" included.
+void programStatusText(const ListedEntry& entry, const ProgramInfo& info, StrBuf& text);
