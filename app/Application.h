@@ -17,10 +17,11 @@ extern ButtonBar buttonBar;
 extern ListingBox listBox;
 extern MainWindow mainWindow;
 
-// No sorting and no notifications: lines stay in the order added, and all
-// rows have one height.
+// No sorting: lines stay in the order added, and all rows have one height.
+// The main window hears of selection changes and of every key first, so
+// that only entry lines are ever selected.
 const DWORD listingStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT |
-                           LBS_HASSTRINGS | LBS_OWNERDRAWFIXED;
+                           LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY | LBS_WANTKEYBOARDINPUT;
 
 // Brings the main window up, filled with the usage text and ready for the
 // message loop. Returns 1 when it is, 0 when the frame could not be

@@ -1,9 +1,14 @@
 #include "app/MainWindow.h"
 
+#include <string.h>
+
 #include "app/Dialogs.h"
 #include "app/FileNameDialog.h"
+#include "engine/ProgramCheck.h"
 #include "framework/ButtonBar.h"
+#include "framework/StatusBar.h"
 #include "framework/WindowBase.h"
+#include "platform/DllFunction.h"
 #include "resources/resource.h"
 #include "util/Paths.h"
 #include "util/StrBuf.h"
@@ -52,11 +57,35 @@ const int typicalLineBytes = 64;
 const char reportFilter[] = "Text file (*.txt)\0*.txt\0";
 const char reportExtension[] = ".txt";
 
+// Answers to WM_VKEYTOITEM.
+const int keyHandled = -2;
+const int keyForTheList = -1;
+const char controlC = 3;
+
+const char disableLabel[] = "Disable";
+const char enableLabel[] = "Enable";
+const char copyLabel[] = "Copy";
+const char openFolderLabel[] = "Open folder";
+
+// Whole texts, byte for byte: a name or command that differs in case only
+// is another entry's.
+bool sameText(const StrBuf& a, const StrBuf& b) {
+  return a.length() == b.length() && memcmp(a.c_str(), b.c_str(), a.length()) == 0;
+}
+
+bool sameEntry(const ListedEntry& a, const ListedEntry& b) {
+  if (a.place != b.place || a.disabled != b.disabled || !sameText(a.name, b.name)) return false;
+  if (a.place != ENTRY_REGISTRY) return sameText(a.command, b.command);
+  return a.root == b.root && a.keyName == b.keyName && sameText(a.command, b.command);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Platform& platform, ListingBox& list, MsgWindow& errors, AboutWindow& about)
     : engine(platform, *this), listBox(list), errorWindow(errors), aboutWindow(about), guidePath(),
-      commandsRunning(0), redrawHeld(false), reservedLines(0) {}
+      commandsRunning(0), redrawHeld(false), reservedLines(0), listingChanged(false) {
+  list.kindSource = this;
+}
 
 int MainWindow::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == HelpTextMessage && statusBar && buttonBar) {
@@ -68,11 +97,24 @@ int MainWindow::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-void MainWindow::OnCommand(WPARAM wParam, LPARAM) {
+void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+  // The list's notifications come with its window; commands from the
+  // buttons, keys, menu and other programs never do.
+  if (lParam && reinterpret_cast<HWND>(lParam) == listBox.hwnd) {
+    OnListNotify(HIWORD(wParam));
+    return;
+  }
   // A command can arrive while a dialog of another one is open.
   ++commandsRunning;
   int finished = RunCommand(LOWORD(wParam));
   --commandsRunning;
+  if (!commandsRunning && listingChanged) {
+    // Paints in the middle of a command may have seen lines before the
+    // engine knew them for entries.
+    listingChanged = false;
+    listBox.ForgetLines();
+    InvalidateRect(listBox.hwnd, 0, TRUE);
+  }
   PaintHeldListing();
   if (finished) Destroy();
 }
@@ -86,6 +128,8 @@ int MainWindow::RunCommand(int commandId) {
       return 0;
     case IDM_FIND:
       engine.findStartupEntries();
+      // A keyboard user goes on at once: Down to an entry, Space.
+      SetFocus(listBox.hwnd);
       return 0;
     case IDM_REMOVE:
       return engine.removeStartupEntries();
@@ -96,6 +140,16 @@ int MainWindow::RunCommand(int commandId) {
       return 0;
     case IDM_SAVE:
       engine.saveReport();
+      return 0;
+    case IDM_DISABLE:
+    case IDM_ENABLE:
+      ToggleSelectedEntry(commandId);
+      return 0;
+    case IDM_COPY:
+      CopySelectedEntry();
+      return 0;
+    case IDM_OPEN_FOLDER:
+      OpenSelectedEntryFolder();
       return 0;
     default:
       return 0;
@@ -157,6 +211,8 @@ void MainWindow::showAbout() {
 void MainWindow::resetListing() {
   HoldListingRedraw();
   SendMessageA(listBox.hwnd, LB_RESETCONTENT, 0, 0);
+  listBox.ForgetLines();
+  listingChanged = true;
   reservedLines = 0;
 }
 
@@ -164,6 +220,7 @@ int MainWindow::addListingLine(const char* text, COLORREF colour) {
   HoldListingRedraw();
   LRESULT index = SendMessageA(listBox.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   if (index == LB_ERR || index == LB_ERRSPACE) return -1;
+  listingChanged = true;
   SendMessageA(listBox.hwnd, LB_SETITEMDATA, index, static_cast<LPARAM>(colour));
   if (redrawHeld && index + 1 >= reservedLines) ReserveListingRoom(static_cast<int>(index) + 1);
   return static_cast<int>(index);
@@ -247,4 +304,230 @@ bool MainWindow::saveFileDialog(char* path, int size) {
   // The engine has put the initial name into path.
   FileNameDialog dialog(reportFilter, 1, reportExtension);
   return dialog.Run(hwnd, path, size);
+}
+
+LineKind MainWindow::KindOfLine(int line) {
+  ListedEntry entry;
+  if (!engine.entryAt(line, entry)) return LINE_TEXT;
+  // A disabled entry keeps its grey whatever its program: it starts nothing.
+  if (entry.disabled) return LINE_ENTRY;
+  ProgramInfo info;
+  checkProgram(engine, entry, false, info);
+  return info.found ? LINE_ENTRY : LINE_ENTRY_MISSING;
+}
+
+void MainWindow::OnListNotify(int code) {
+  if (code != LBN_SELCHANGE) return;
+  // A click on a heading or a blank line selects nothing.
+  int line = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0));
+  if (line >= 0 && !listBox.IsEntry(line)) SendMessageA(listBox.hwnd, LB_SETCURSEL, -1, 0);
+  ShowSelectionStatus();
+}
+
+bool MainWindow::SelectedEntry(int& line, ListedEntry& entry) {
+  line = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0));
+  return line >= 0 && engine.entryAt(line, entry);
+}
+
+void MainWindow::SelectLine(int line) {
+  // LB_SETCURSEL sends no LBN_SELCHANGE: the status follows here.
+  SendMessageA(listBox.hwnd, LB_SETCURSEL, line, 0);
+  ShowSelectionStatus();
+}
+
+void MainWindow::ShowSelectionStatus() {
+  if (!statusBar) return;
+  int line;
+  ListedEntry entry;
+  if (!SelectedEntry(line, entry)) {
+    statusBar->SetText(0, "");
+    return;
+  }
+  if (!engine.entryCommandsAvailable()) {
+    statusBar->SetText(0, entryCommandsWaitText);
+    return;
+  }
+  ProgramInfo info;
+  StrBuf text;
+  checkProgram(engine, entry, true, info);
+  programStatusText(entry, info, text);
+  statusBar->SetText(0, text.c_str());
+}
+
+void MainWindow::DropQueuedCharacter(char character) {
+  MSG queued;
+  if (PeekMessageA(&queued, listBox.hwnd, WM_CHAR, WM_CHAR, PM_NOREMOVE) &&
+      queued.wParam == static_cast<WPARAM>(static_cast<unsigned char>(character)))
+    PeekMessageA(&queued, listBox.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+}
+
+int MainWindow::OnVKeyToItem(WPARAM wParam) {
+  UINT key = LOWORD(wParam);
+  switch (key) {
+    case VK_SPACE: {
+      // Without this the list would search for a line starting with a blank.
+      DropQueuedCharacter(' ');
+      int line;
+      ListedEntry entry;
+      if (SelectedEntry(line, entry))
+        SendMessageA(hwnd, WM_COMMAND, entry.disabled ? IDM_ENABLE : IDM_DISABLE, 0);
+      return keyHandled;
+    }
+    case 'C':
+      if (GetKeyState(VK_CONTROL) >= 0) return keyForTheList;
+      DropQueuedCharacter(controlC);
+      SendMessageA(hwnd, WM_COMMAND, IDM_COPY, 0);
+      return keyHandled;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT: {
+      // The list would stop on headings and blank lines; the selection
+      // goes from entry to entry instead, and stays when there is none.
+      int caret = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCARETINDEX, 0, 0));
+      int target = listBox.EntryForKey(key, caret);
+      if (target >= 0) SelectLine(target);
+      return keyHandled;
+    }
+    default:
+      return keyForTheList;
+  }
+}
+
+void MainWindow::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) != listBox.hwnd) return;
+  POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  RECT row;
+  int line;
+  if (at.x == -1 && at.y == -1) {
+    // From the keyboard (Shift+F10, the menu key): on the selected entry.
+    line = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0));
+    if (line < 0 || !listBox.IsEntry(line) ||
+        SendMessageA(listBox.hwnd, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) == LB_ERR)
+      return;
+    at.x = row.left;
+    at.y = row.bottom;
+    MapWindowPoints(listBox.hwnd, 0, &at, 1);
+  } else {
+    // A right click selects the entry under the pointer first.
+    POINT inList = at;
+    MapWindowPoints(0, listBox.hwnd, &inList, 1);
+    LRESULT found = SendMessageA(listBox.hwnd, LB_ITEMFROMPOINT, 0, MAKELPARAM(inList.x, inList.y));
+    line = static_cast<int>(LOWORD(found));
+    bool onRow = found != LB_ERR && HIWORD(found) == 0 &&
+                 SendMessageA(listBox.hwnd, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) !=
+                     LB_ERR &&
+                 inList.y >= row.top && inList.y < row.bottom;
+    if (!onRow || !listBox.IsEntry(line)) {
+      SelectLine(-1);
+      return;
+    }
+    SelectLine(line);
+  }
+  ListedEntry entry;
+  if (!engine.entryAt(line, entry)) return;
+  ShowEntryMenu(entry, at);
+}
+
+void MainWindow::ShowEntryMenu(const ListedEntry& entry, POINT screenPoint) {
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return;
+  StrBuf arguments;
+  UINT toggleState = engine.entryCommandsAvailable() ? MF_ENABLED : MF_GRAYED;
+  UINT folderState = ExplorerArguments(entry, arguments) ? MF_ENABLED : MF_GRAYED;
+  AppendMenuA(menu, MF_STRING | toggleState, entry.disabled ? IDM_ENABLE : IDM_DISABLE,
+              entry.disabled ? enableLabel : disableLabel);
+  AppendMenuA(menu, MF_STRING, IDM_COPY, copyLabel);
+  AppendMenuA(menu, MF_STRING | folderState, IDM_OPEN_FOLDER, openFolderLabel);
+  int chosen = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                              screenPoint.x, screenPoint.y, 0, hwnd, 0);
+  DestroyMenu(menu);
+  // The menu's choice is the same command a key or another program sends.
+  if (chosen) SendMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(chosen), 0);
+}
+
+void MainWindow::ToggleSelectedEntry(int commandId) {
+  int line;
+  ListedEntry entry;
+  if (!SelectedEntry(line, entry) || !engine.entryCommandsAvailable()) return;
+  bool enable = commandId == IDM_ENABLE;
+  if (entry.disabled != enable) return;
+  int moved = enable ? engine.enableEntry(line) : engine.disableEntry(line);
+  if (!moved) return;
+  engine.findStartupEntries();
+  SelectLine(MovedEntryLine(entry, line));
+}
+
+int MainWindow::MovedEntryLine(const ListedEntry& entry, int oldLine) {
+  int count = listingCount();
+  ListedEntry moved;
+  for (int line = 0; line < count; ++line) {
+    if (!engine.entryAt(line, moved)) continue;
+    // Now in the other section, otherwise the same.
+    moved.disabled = !moved.disabled;
+    if (sameEntry(entry, moved)) return line;
+  }
+  return listBox.NearestEntry(oldLine);
+}
+
+void MainWindow::CopySelectedEntry() {
+  int line;
+  ListedEntry entry;
+  StrBuf text;
+  if (!SelectedEntry(line, entry) || !listingLine(line, text)) return;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.length() + 1);
+  if (!block) return;
+  char* copy = static_cast<char*>(GlobalLock(block));
+  if (!copy) {
+    GlobalFree(block);
+    return;
+  }
+  memcpy(copy, text.c_str(), text.length() + 1);
+  GlobalUnlock(block);
+  if (!OpenClipboard(hwnd)) {
+    GlobalFree(block);
+    return;
+  }
+  EmptyClipboard();
+  // Once the clipboard takes the block it is the clipboard's to free.
+  if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+  CloseClipboard();
+}
+
+bool MainWindow::ExplorerArguments(const ListedEntry& entry, StrBuf& arguments) {
+  arguments.clear();
+  ProgramInfo info;
+  if (!checkProgram(engine, entry, false, info) || info.path.length() == 0) return false;
+  // Explorer reads a path with blanks as one only when it is quoted.
+  if (info.found)
+    return arguments.append("/select,\"") && arguments.append(info.path.c_str()) &&
+           arguments.appendChar('"');
+  const char* path = info.path.c_str();
+  size_t folderLength = info.path.length();
+  while (folderLength > 0 && path[folderLength - 1] != '\\') --folderLength;
+  if (folderLength == 0) return false;
+  --folderLength;
+  // A drive's root keeps its backslash: "C:" alone is the current folder there.
+  if (folderLength == 2 && path[1] == ':') ++folderLength;
+  StrBuf folder;
+  if (!folder.append(path, folderLength) || !engine.pathExists(folder.c_str())) return false;
+  return arguments.appendChar('"') && arguments.append(folder.c_str()) && arguments.appendChar('"');
+}
+
+void MainWindow::OpenSelectedEntryFolder() {
+  int line;
+  ListedEntry entry;
+  StrBuf arguments;
+  if (!SelectedEntry(line, entry) || !ExplorerArguments(entry, arguments)) return;
+  // SHELL32 loads on first use, as for the About window's link. Nothing is
+  // reported when Explorer cannot be started: the machine is as it was.
+  typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, const char*, const char*, const char*,
+                                               const char*, INT);
+  static DllFunction<ShellExecuteProc> shellExecute("shell32.dll", "ShellExecuteA");
+  if (ShellExecuteProc open = shellExecute.get())
+    open(hwnd, "open", "explorer.exe", arguments.c_str(), 0, SW_SHOWNORMAL);
 }

@@ -7,18 +7,21 @@
 
 #include "app/ListingBox.h"
 #include "engine/Engine.h"
+#include "engine/Entries.h"
 #include "engine/Host.h"
 #include "framework/AboutWindow.h"
 #include "framework/FrameWindow.h"
 #include "framework/MsgWindow.h"
 
-class MainWindow : public FrameWindow, public Host {
+class MainWindow : public FrameWindow, public Host, public LineKinds {
  public:
   MainWindow(Platform& platform, ListingBox& list, MsgWindow& errorWindow,
              AboutWindow& aboutWindow);
 
   int OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(WPARAM wParam, LPARAM lParam) override;
+  void OnContextMenu(WPARAM wParam, LPARAM lParam) override;
+  int OnVKeyToItem(WPARAM wParam) override;
   HBRUSH OnCtlColorListBox(WPARAM wParam, LPARAM lParam) override;
   void OnDrawItem(WPARAM wParam, LPARAM lParam) override;
   void PreRegisterClass(WNDCLASSA& windowClass) override;
@@ -41,6 +44,9 @@ class MainWindow : public FrameWindow, public Host {
   int successDialog(int removed) override;
   bool saveFileDialog(char* path, int size) override;
 
+  // LineKinds
+  LineKind KindOfLine(int line) override;
+
   Engine engine;
 
  private:
@@ -54,6 +60,28 @@ class MainWindow : public FrameWindow, public Host {
   void PaintHeldListing();
   void ReserveListingRoom(int count);
 
+  // The selection: only entry lines hold it, and the status bar says what
+  // the selected one starts.
+  void OnListNotify(int code);
+  bool SelectedEntry(int& line, ListedEntry& entry);
+  // line -1: no selection.
+  void SelectLine(int line);
+  void ShowSelectionStatus();
+  // Takes a character TranslateMessage queued for a key the list handled,
+  // before the list searches its lines for it.
+  void DropQueuedCharacter(char character);
+
+  // The commands on the selected entry.
+  void ToggleSelectedEntry(int commandId);
+  void CopySelectedEntry();
+  void OpenSelectedEntryFolder();
+  void ShowEntryMenu(const ListedEntry& entry, POINT screenPoint);
+  // What Explorer is given to show the entry's program; false when there is
+  // nothing to show.
+  bool ExplorerArguments(const ListedEntry& entry, StrBuf& arguments);
+  // Where an entry that moved is in the listing found again afterwards.
+  int MovedEntryLine(const ListedEntry& entry, int oldLine);
+
   ListingBox& listBox;
   MsgWindow& errorWindow;
   AboutWindow& aboutWindow;
@@ -63,7 +91,14 @@ class MainWindow : public FrameWindow, public Host {
   bool redrawHeld;
   // Lines the list has room for without growing, set while redraw is held.
   int reservedLines;
+  // Set when a command changes the list's lines: what the list knows of
+  // them is forgotten when the command ends.
+  bool listingChanged;
 };
+
+// Why Disable and Enable are not offered.
+const char entryCommandsWaitText[] =
+    "Disable and Enable wait until Restore has put back what Remove took away.";
 
 const char programTitle[] = "Startlull";
 const char aboutText[] = "Startlull 1.12\n(c) 2026 The Startlull developers";

@@ -1,11 +1,16 @@
 // The real main window, brought up as the program does: what reaches its
-// status bar, and when its list is painted.
+// status bar, when its list is painted, and how entry lines are selected
+// and acted on with the mouse, the keys, the menu and commands.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/Application.h"
+#include "engine/ProgramCheck.h"
+#include "engine/RunKeys.h"
 #include "gtest/gtest.h"
 #include "resources/resource.h"
 
@@ -95,6 +100,356 @@ TEST(MainWindowTest, ACommandsLinesArePaintedWhenItEndsAndTheListRedrawsAfter) {
   mainWindow.addListingLine("outside a command", 0);
   EXPECT_TRUE(GetUpdateRect(listBox.hwnd, 0, FALSE));
   EndMainWindow();
+}
+
+// A Find listing as the engine leaves one: lines through the host, the
+// entry lines noted in sections. Nothing in it is on the machine.
+enum {
+  usedLine = 0,
+  runHeading = 1,
+  alphaLine = 2,
+  betaLine = 3,
+  blankLine = 4,
+  disabledHeading = 5,
+  gammaLine = 6,
+  lastLine = 7
+};
+
+void ShowFindListing() {
+  const struct {
+    const char* text;
+    COLORREF colour;
+  } lines[] = {
+      {"", 0x000000},
+      {"[Registry - current_user, Run]", 0xFF0000},
+      {"Alpha = C:\\nowhere-ui\\alpha.exe", 0x000000},
+      {"Beta = C:\\nowhere-ui\\beta.exe /b", 0x000000},
+      {"", 0x000000},
+      {"[Disabled by Startlull]", 0xFF0000},
+      {"Registry - current_user, Run: Gamma = C:\\nowhere-ui\\gamma.exe", 0x808080},
+      {"", 0x000000},
+  };
+  mainWindow.resetListing();
+  mainWindow.engine.listingSectionCount = 0;
+  for (const auto& line : lines) mainWindow.addListingLine(line.text, line.colour);
+  mainWindow.engine.addSection(alphaLine, betaLine + 1, ENTRY_REGISTRY, false, HKEY_CURRENT_USER,
+                               RUN);
+  mainWindow.engine.addSection(gammaLine, gammaLine + 1, ENTRY_REGISTRY, true, HKEY_CURRENT_USER,
+                               RUN);
+  listBox.ForgetLines();
+}
+
+int Selected() { return static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0)); }
+
+std::vector<std::string> ListingTexts() {
+  std::vector<std::string> texts;
+  int count = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[512] = "";
+    SendMessageA(listBox.hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+std::string ClipboardText() {
+  std::string text = "<none>";
+  if (!OpenClipboard(0)) return "<unopened>";
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (data) {
+    const char* bytes = static_cast<const char*>(GlobalLock(data));
+    if (bytes) text = bytes;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+void SetClipboardText(const char* text) {
+  ASSERT_TRUE(OpenClipboard(0));
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+  memcpy(GlobalLock(block), text, strlen(text) + 1);
+  GlobalUnlock(block);
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
+}
+
+// A key as the list gets it; ctrl: with Control held as far as GetKeyState
+// can tell.
+void Key(UINT key, bool ctrl = false) {
+  BYTE state[256], held[256];
+  GetKeyboardState(state);
+  memcpy(held, state, sizeof held);
+  if (ctrl) held[VK_CONTROL] = 0x80;
+  SetKeyboardState(held);
+  SendMessageA(listBox.hwnd, WM_KEYDOWN, key, 1);
+  SetKeyboardState(state);
+}
+
+// Closes every window that opens over the main window while it watches,
+// and counts them: a command that should do nothing opens none.
+class ModalWatch {
+ public:
+  ModalWatch() {
+    opened.clear();
+    timer = SetTimer(0, 0, 30, Tick);
+  }
+  ~ModalWatch() { KillTimer(0, timer); }
+  size_t Count() const { return opened.size(); }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), CloseOne, 0);
+  }
+  static BOOL CALLBACK CloseOne(HWND window, LPARAM) {
+    if (window == mainWindow.hwnd || !IsWindowVisible(window)) return TRUE;
+    opened.insert(window);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+  }
+  static std::set<HWND> opened;
+  UINT_PTR timer;
+};
+std::set<HWND> ModalWatch::opened;
+
+struct MenuItem {
+  std::string text;
+  bool enabled;
+  bool operator==(const MenuItem& other) const {
+    return text == other.text && enabled == other.enabled;
+  }
+};
+
+// The items of the next popup menu that opens, read while it shows; it is
+// then closed without a choice.
+std::vector<MenuItem> menuSeen;
+void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND popup = FindWindowA("#32768", 0);
+  HMENU menu = popup ? reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)) : 0;
+  if (!menu) return;
+  KillTimer(0, timer);
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[64] = "";
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+    menuSeen.push_back({text, (state & (MF_GRAYED | MF_DISABLED)) == 0});
+  }
+  EndMenu();
+}
+
+class MainWindowListing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(1, StartMainWindow(GetModuleHandleA(0), SW_SHOWNORMAL));
+    PumpAll();
+    ShowFindListing();
+    PumpAll();
+  }
+  void TearDown() override {
+    mainWindow.engine.restoreAvailable = 0;
+    EndMainWindow();
+  }
+};
+
+TEST_F(MainWindowListing, ClicksSelectEntriesOnlyAndTheStatusBarSaysWhatTheyStart) {
+  struct Case {
+    const char* name;
+    int clicked;
+    int selected;
+  } const cases[] = {
+      {"entry", alphaLine, alphaLine},
+      {"heading", runHeading, -1},
+      {"second entry", betaLine, betaLine},
+      {"blank line", blankLine, -1},
+      {"disabled entry", gammaLine, gammaLine},
+      {"below the last line leaves it", lastLine + 3, gammaLine},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int row = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETITEMHEIGHT, 0, 0));
+    LPARAM at = MAKELPARAM(20, c.clicked * row + row / 2);
+    SendMessageA(listBox.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(listBox.hwnd, WM_LBUTTONUP, 0, at);
+    PumpAll();
+    EXPECT_EQ(c.selected, Selected());
+    std::string expected;
+    if (c.selected >= 0) {
+      ListedEntry entry;
+      ASSERT_TRUE(mainWindow.engine.entryAt(c.selected, entry));
+      ProgramInfo info;
+      StrBuf text;
+      checkProgram(mainWindow.engine, entry, true, info);
+      programStatusText(entry, info, text);
+      expected = text.c_str();
+    }
+    EXPECT_EQ(expected, StatusText());
+  }
+  mainWindow.engine.restoreAvailable = 1;
+  SendMessageA(listBox.hwnd, WM_KEYDOWN, VK_HOME, 1);
+  EXPECT_EQ(alphaLine, Selected());
+  EXPECT_EQ(entryCommandsWaitText, StatusText()) << "Disable and Enable wait for a Restore";
+}
+
+TEST_F(MainWindowListing, KeysMoveTheSelectionFromEntryToEntry) {
+  struct Case {
+    const char* name;
+    UINT key;
+    int selected;
+  } const cases[] = {
+      {"down from the top", VK_DOWN, alphaLine},
+      {"down", VK_DOWN, betaLine},
+      {"down over the heading", VK_DOWN, gammaLine},
+      {"down at the last entry", VK_DOWN, gammaLine},
+      {"up over the heading", VK_UP, betaLine},
+      {"home", VK_HOME, alphaLine},
+      {"end", VK_END, gammaLine},
+      {"page up", VK_PRIOR, alphaLine},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Key(c.key);
+    PumpAll();
+    EXPECT_EQ(c.selected, Selected());
+  }
+  // A character the list would search for does not move the selection
+  // onto a heading.
+  SendMessageA(listBox.hwnd, WM_CHAR, '[', 1);
+  EXPECT_TRUE(Selected() == -1 || listBox.IsEntry(Selected())) << Selected();
+}
+
+TEST_F(MainWindowListing, CommandsActOnlyOnASelectedEntryAndOnlyWhenAvailable) {
+  const std::vector<std::string> listed = ListingTexts();
+  struct Case {
+    const char* name;
+    int selected;
+    bool unavailable;
+    WPARAM command;
+    size_t windows;  // the engine's report: Alpha is not on the machine
+    const char* clipboard;
+  } const cases[] = {
+      {"disable on no selection", -1, false, IDM_DISABLE, 0, "before"},
+      {"copy on no selection", -1, false, IDM_COPY, 0, "before"},
+      {"disable on a heading", runHeading, false, IDM_DISABLE, 0, "before"},
+      {"enable on a heading", runHeading, false, IDM_ENABLE, 0, "before"},
+      {"copy on a heading", runHeading, false, IDM_COPY, 0, "before"},
+      {"open folder on a blank line", blankLine, false, IDM_OPEN_FOLDER, 0, "before"},
+      {"enable on an enabled entry", alphaLine, false, IDM_ENABLE, 0, "before"},
+      {"disable on a disabled entry", gammaLine, false, IDM_DISABLE, 0, "before"},
+      {"disable while a Remove waits", alphaLine, true, IDM_DISABLE, 0, "before"},
+      {"enable while a Remove waits", gammaLine, true, IDM_ENABLE, 0, "before"},
+      {"copy while a Remove waits", alphaLine, true, IDM_COPY, 0,
+       "Alpha = C:\\nowhere-ui\\alpha.exe"},
+      {"disable reaches the engine", alphaLine, false, IDM_DISABLE, 1, "before"},
+      {"copy the disabled entry", gammaLine, false, IDM_COPY, 0,
+       "Registry - current_user, Run: Gamma = C:\\nowhere-ui\\gamma.exe"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetClipboardText("before");
+    mainWindow.engine.restoreAvailable = c.unavailable ? 1 : 0;
+    SendMessageA(listBox.hwnd, LB_SETCURSEL, c.selected, 0);
+    {
+      ModalWatch watch;
+      SendMessageA(mainWindow.hwnd, WM_COMMAND, c.command, 0);
+      PumpAll();
+      EXPECT_EQ(c.windows, watch.Count());
+    }
+    EXPECT_EQ(listed, ListingTexts());
+    EXPECT_EQ(c.clipboard, ClipboardText());
+  }
+
+  // Ctrl+C and Space are the same commands; C alone is not.
+  SetClipboardText("before");
+  SendMessageA(listBox.hwnd, LB_SETCURSEL, betaLine, 0);
+  Key('C');
+  EXPECT_EQ("before", ClipboardText());
+  Key('C', true);
+  EXPECT_EQ("Beta = C:\\nowhere-ui\\beta.exe /b", ClipboardText());
+  ModalWatch watch;
+  Key(VK_SPACE);
+  PumpAll();
+  EXPECT_EQ(1u, watch.Count()) << "Space disables: the engine reports Beta is not there";
+}
+
+TEST_F(MainWindowListing, ListNotificationsAreNoCommands) {
+  HWND list = listBox.hwnd;
+  struct Case {
+    const char* name;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool ends;
+  } const cases[] = {
+      {"selection change of the list", MAKEWPARAM(listBox.id, LBN_SELCHANGE),
+       reinterpret_cast<LPARAM>(list), false},
+      {"list notification carrying Exit's number", MAKEWPARAM(IDM_EXIT, LBN_DBLCLK),
+       reinterpret_cast<LPARAM>(list), false},
+      {"focus notification carrying Find's number", MAKEWPARAM(IDM_FIND, LBN_SETFOCUS),
+       reinterpret_cast<LPARAM>(list), false},
+      {"Exit from another program", IDM_EXIT, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SendMessageA(list, LB_SETCURSEL, runHeading, 0);
+    SendMessageA(mainWindow.hwnd, WM_COMMAND, c.wParam, c.lParam);
+    PumpAll();
+    EXPECT_EQ(c.ends, !IsWindow(list));
+    if (c.ends) break;
+    EXPECT_EQ(8, SendMessageA(list, LB_GETCOUNT, 0, 0)) << "no Find ran";
+  }
+  ASSERT_EQ(1, StartMainWindow(GetModuleHandleA(0), SW_SHOWNORMAL));
+}
+
+TEST_F(MainWindowListing, MenuOffersWhatAppliesToTheEntry) {
+  struct Case {
+    const char* name;
+    int selected;
+    bool unavailable;
+    std::vector<MenuItem> items;
+  } const cases[] = {
+      {"entry", alphaLine, false, {{"Disable", true}, {"Copy", true}, {"Open folder", false}}},
+      {"disabled entry",
+       gammaLine,
+       false,
+       {{"Enable", true}, {"Copy", true}, {"Open folder", false}}},
+      {"while a Remove waits",
+       betaLine,
+       true,
+       {{"Disable", false}, {"Copy", true}, {"Open folder", false}}},
+      {"heading", runHeading, false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    mainWindow.engine.restoreAvailable = c.unavailable ? 1 : 0;
+    SendMessageA(listBox.hwnd, LB_SETCURSEL, c.selected, 0);
+    menuSeen.clear();
+    UINT_PTR timer = SetTimer(0, 0, 30, ReadMenu);
+    // As the keyboard's menu key and Shift+F10 bring it.
+    SendMessageA(mainWindow.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(listBox.hwnd), -1);
+    KillTimer(0, timer);
+    EXPECT_EQ(c.items, menuSeen);
+  }
+
+  // A right click selects the entry under the pointer before its menu shows.
+  mainWindow.engine.restoreAvailable = 0;
+  SendMessageA(listBox.hwnd, LB_SETCURSEL, alphaLine, 0);
+  int row = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETITEMHEIGHT, 0, 0));
+  LPARAM at = MAKELPARAM(20, gammaLine * row + row / 2);
+  menuSeen.clear();
+  UINT_PTR timer = SetTimer(0, 0, 30, ReadMenu);
+  SendMessageA(listBox.hwnd, WM_RBUTTONDOWN, MK_RBUTTON, at);
+  SendMessageA(listBox.hwnd, WM_RBUTTONUP, 0, at);
+  KillTimer(0, timer);
+  EXPECT_EQ(gammaLine, Selected());
+  ASSERT_FALSE(menuSeen.empty()) << "no menu on a right click";
+  EXPECT_EQ("Enable", menuSeen[0].text);
+}
+
+TEST_F(MainWindowListing, FindHandsTheListTheKeyboard) {
+  SetFocus(buttonBar.buttons[0].hwnd);
+  SendMessageA(mainWindow.hwnd, WM_COMMAND, IDM_FIND, 0);
+  EXPECT_EQ(listBox.hwnd, GetFocus());
+  EXPECT_EQ(-1, Selected()) << "a new listing starts with nothing selected";
 }
 
 }  // namespace
