@@ -7,15 +7,24 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 // The list is laid out by hand, a call to a row or two.
 // clang-format off
-#define PLATFORM_CALLS(X)                                                                          \
+#define PLATFORM_LINKED_CALLS(X)                                                                   \
   /* System */                                                                                     \
   X(BOOL, GetVersionExA, (OSVERSIONINFOA* info), (info))                                           \
   X(UINT, GetWindowsDirectoryA, (char* buffer, UINT size), (buffer, size))                         \
   X(BOOL, GetUserNameA, (char* buffer, DWORD* size), (buffer, size))                               \
   X(void, GetLocalTime, (SYSTEMTIME* time), (time))                                                \
+  X(UINT, GetSystemDirectoryA, (char* buffer, UINT size), (buffer, size))                         \
+  X(DWORD, GetEnvironmentVariableA, (const char* name, char* buffer, DWORD size),                  \
+    (name, buffer, size))                                                                          \
+  X(DWORD, ExpandEnvironmentStringsA, (const char* source, char* buffer, DWORD size),              \
+    (source, buffer, size))                                                                        \
+  X(int, MultiByteToWideChar,                                                                      \
+    (UINT codePage, DWORD flags, const char* text, int length, WCHAR* wide, int wideSize),         \
+    (codePage, flags, text, length, wide, wideSize))                                               \
   X(DWORD, GetLastError, (), ())                                                                   \
   X(void, SetLastError, (DWORD error), (error))                                                    \
   X(int, lstrcmpiA, (const char* first, const char* second), (first, second))                      \
@@ -58,7 +67,6 @@
      DWORD dataSize),                                                                              \
     (key, name, reserved, type, data, dataSize))                                                   \
   X(LONG, RegDeleteValueA, (HKEY key, const char* name), (key, name))                              \
-  X(LONG, SHDeleteKeyA, (HKEY root, const char* subKey), (root, subKey))                           \
   /* Files and folders */                                                                          \
   X(HANDLE, FindFirstFileA, (const char* pattern, WIN32_FIND_DATAA* found), (pattern, found))      \
   X(BOOL, FindNextFileA, (HANDLE search, WIN32_FIND_DATAA* found), (search, found))                \
@@ -98,4 +106,32 @@
   X(BOOL, ExitWindowsEx, (UINT flags, DWORD reason), (flags, reason))                              \
   /* The list's background brush is made once at start with the locations. */                      \
   X(HBRUSH, CreateSolidBrush, (COLORREF colour), (colour))
+
+// Calls of DLLs the program does not import: each is found the first time
+// it is made (DllFunction), so a DLL loads only when a command needs it and
+// start-up stays short. One row a call:
+//   L(X, dll, result type, name, (parameters), (arguments), result when the
+//     DLL or the function is missing)
+// X passes through for PLATFORM_CALLS; the Win32 forwarder uses the rest.
+#define PLATFORM_LOADED_CALLS(L, X)                                                                \
+  /* Remove deletes whole keys */                                                                  \
+  L(X, "shlwapi.dll", LONG, SHDeleteKeyA, (HKEY root, const char* subKey), (root, subKey),         \
+    ERROR_CALL_NOT_IMPLEMENTED)                                                                    \
+  /* The program check: version resources and shortcuts */                                        \
+  L(X, "version.dll", DWORD, GetFileVersionInfoSizeA, (const char* path, DWORD* handle),           \
+    (path, handle), 0)                                                                             \
+  L(X, "version.dll", BOOL, GetFileVersionInfoA,                                                   \
+    (const char* path, DWORD handle, DWORD size, void* data), (path, handle, size, data), FALSE)   \
+  L(X, "version.dll", BOOL, VerQueryValueA,                                                        \
+    (const void* block, const char* subBlock, void** value, UINT* length),                         \
+    (block, subBlock, value, length), FALSE)                                                       \
+  L(X, "ole32.dll", HRESULT, CoInitialize, (void* reserved), (reserved),                           \
+    HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND))                                                      \
+  L(X, "ole32.dll", HRESULT, CoCreateInstance,                                                     \
+    (REFCLSID classId, IUnknown* outer, DWORD context, REFIID interfaceId, void** object),         \
+    (classId, outer, context, interfaceId, object), HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND))
+
+#define PLATFORM_LOADED_AS_CALL(X, dll, result, name, parameters, arguments, missing) \
+  X(result, name, parameters, arguments)
+#define PLATFORM_CALLS(X) PLATFORM_LINKED_CALLS(X) PLATFORM_LOADED_CALLS(PLATFORM_LOADED_AS_CALL, X)
 // clang-format on

@@ -4,24 +4,37 @@
 
 #include "platform/DllFunction.h"
 
-// Two calls have no Win32 function of the platform's shape: these overloads
-// give them one, so every member below forwards alike to ::name. (They stand
-// in the global namespace because a qualified ::name does not look into an
-// unnamed one where the global namespace already declares that name.)
+// RegQueryInfoKeyA has no Win32 function of the platform's shape: this
+// overload gives it one, so every linked member below forwards alike to
+// ::name. (It stands in the global namespace because a qualified ::name does
+// not look into an unnamed one where the global namespace already declares
+// that name.)
 static LONG RegQueryInfoKeyA(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* values,
                              DWORD* maxValueNameLength, DWORD* maxValueLength) {
   return ::RegQueryInfoKeyA(key, NULL, NULL, NULL, subKeys, maxSubKeyLength, NULL, values,
                             maxValueNameLength, maxValueLength, NULL, NULL);
 }
 
-static LONG SHDeleteKeyA(HKEY root, const char* subKey) {
-  // SHLWAPI is loaded on first use, by Remove: the program starts faster without it.
-  static DllFunction<LONG(WINAPI*)(HKEY, const char*)> deleteKey("shlwapi.dll", "SHDeleteKeyA");
-  auto found = deleteKey.get();
-  return found ? found(root, subKey) : ERROR_CALL_NOT_IMPLEMENTED;
-}
-
 #define PLATFORM_FORWARD_CALL(result, name, parameters, arguments) \
   result Win32Platform::name parameters { return ::name arguments; }
-PLATFORM_CALLS(PLATFORM_FORWARD_CALL)
+PLATFORM_LINKED_CALLS(PLATFORM_FORWARD_CALL)
 #undef PLATFORM_FORWARD_CALL
+
+// One copy of the finding for every loaded call (the program's size is
+// counted); each call casts the address to its own type.
+static void* findLoaded(DllFunction<void*>& function) {
+  void* found = function.get();
+  if (!found) ::SetLastError(ERROR_PROC_NOT_FOUND);
+  return found;
+}
+
+// A DLL or function that is not there fails the call as Windows would fail
+// it, with the last error saying why.
+#define PLATFORM_LOAD_CALL(X, dll, result, name, parameters, arguments, missing)            \
+  result Win32Platform::name parameters {                                                   \
+    static DllFunction<void*> function(dll, #name);                                         \
+    void* found = findLoaded(function);                                                     \
+    return found ? reinterpret_cast<result(WINAPI*) parameters>(found) arguments : missing; \
+  }
+PLATFORM_LOADED_CALLS(PLATFORM_LOAD_CALL, )
+#undef PLATFORM_LOAD_CALL

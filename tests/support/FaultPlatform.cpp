@@ -131,6 +131,26 @@ UINT FaultPlatform::GetWindowsDirectoryA(char* buffer, UINT size){
                             : real_.GetWindowsDirectoryA(buffer, size),
            result_ != 0)}
 
+UINT FaultPlatform::GetSystemDirectoryA(char* buffer, UINT size) {
+  FAULTY(GetSystemDirectoryA, "", 0u, real_.GetSystemDirectoryA(buffer, size), result_ != 0)
+}
+
+DWORD FaultPlatform::GetEnvironmentVariableA(const char* name, char* buffer, DWORD size) {
+  FAULTY(GetEnvironmentVariableA, str(name), 0ul,
+         real_.GetEnvironmentVariableA(name, buffer, size), result_ != 0)
+}
+
+DWORD FaultPlatform::ExpandEnvironmentStringsA(const char* source, char* buffer, DWORD size) {
+  FAULTY(ExpandEnvironmentStringsA, str(source), 0ul,
+         real_.ExpandEnvironmentStringsA(source, buffer, size), result_ != 0)
+}
+
+int FaultPlatform::MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int length,
+                                       WCHAR* wide, int wideSize) {
+  FAULTY(MultiByteToWideChar, text && length >= 0 ? std::string(text, length) : str(text), 0,
+         real_.MultiByteToWideChar(codePage, flags, text, length, wide, wideSize), result_ != 0)
+}
+
 BOOL FaultPlatform::GetUserNameA(char* buffer, DWORD* size) {
   FAULTY(GetUserNameA, "", FALSE, real_.GetUserNameA(buffer, size), result_ != FALSE)
 }
@@ -430,4 +450,38 @@ BOOL FaultPlatform::ExitWindowsEx(UINT flags, DWORD reason) {
 HBRUSH FaultPlatform::CreateSolidBrush(COLORREF colour) {
   FAULTY(CreateSolidBrush, "", static_cast<HBRUSH>(NULL), real_.CreateSolidBrush(colour),
          result_ != NULL)
+}
+
+DWORD FaultPlatform::GetFileVersionInfoSizeA(const char* path, DWORD* handle) {
+  FAULTY(GetFileVersionInfoSizeA, str(path), 0ul, real_.GetFileVersionInfoSizeA(path, handle),
+         result_ != 0)
+}
+
+BOOL FaultPlatform::GetFileVersionInfoA(const char* path, DWORD handle, DWORD size, void* data) {
+  FAULTY(GetFileVersionInfoA, str(path), FALSE,
+         real_.GetFileVersionInfoA(path, handle, size, data), result_ != FALSE)
+}
+
+BOOL FaultPlatform::VerQueryValueA(const void* block, const char* subBlock, void** value,
+                                   UINT* length) {
+  FAULTY(VerQueryValueA, str(subBlock), FALSE,
+         real_.VerQueryValueA(block, subBlock, value, length), result_ != FALSE)
+}
+
+// A failed COM call answers the injected error as an HRESULT (a Win32 code
+// becomes one, an HRESULT stays as it is).
+HRESULT FaultPlatform::CoInitialize(void* reserved) {
+  FAULTY(CoInitialize, "", HRESULT_FROM_WIN32(fault_->error), real_.CoInitialize(reserved),
+         SUCCEEDED(result_))
+}
+
+HRESULT FaultPlatform::CoCreateInstance(REFCLSID classId, IUnknown* outer, DWORD context,
+                                        REFIID interfaceId, void** object) {
+  if (const Fault* fault = enter(Call::CoCreateInstance, "")) {
+    *object = nullptr;
+    return HRESULT_FROM_WIN32(fault->error);
+  }
+  HRESULT result = real_.CoCreateInstance(classId, outer, context, interfaceId, object);
+  leave(Call::CoCreateInstance, "", SUCCEEDED(result));
+  return result;
 }
