@@ -1,10 +1,644 @@
-// The store of disabled entries.
+// The store of disabled entries: beside each Startup folder a folder that
+// holds the disabled items themselves and a record file of the disabled
+// registry and win.ini values, in the settings file's record format.
+//
+// A process that dies at any point leaves each entry in its place or in the
+// store, never in neither: the store is written and proven before an entry
+// leaves its place, and an entry is back and proven before it leaves the
+// store. One found in both is dropped from the store at the next Find.
+#include <string.h>
+
 #include "engine/Engine.h"
+#include "engine/MachineAccess.h"
+#include "engine/RunKeys.h"
+#include "engine/SettingsFile.h"
+#include "util/TextBuffer.h"
+#include "util/pure/NumberText.h"
 
 const char kDisabledHeading[] = "[Disabled by Startlull]";
 const char kDisabledFolderName[] = "Startup-Disabled";
 const char kDisabledRecordName[] = "Startlull.ini";
 
-int Engine::disableEntry(int) { return 0; }
-int Engine::enableEntry(int) { return 0; }
-void Engine::listDisabledEntries() {}
+namespace {
+
+const char kTempSuffix[] = ".tmp";
+const char kWindowsSection[] = "windows";
+const DWORD kNotPlain = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// One disabled value as a store keeps it: a win.ini value (kind INI, name
+// the key, data the value) or a registry value (kind VALUE) of a Run-type key.
+struct StoredValue {
+  RecordEntry value;
+  HKEY root;
+  int keyName;
+};
+
+enum StoreState { STORE_NONE, STORE_SOUND, STORE_DAMAGED, STORE_UNREADABLE };
+
+// A store's record file, or its temporary name while a new one is proven.
+bool storeFile(const char* dir, bool temp, StrBuf& path) {
+  path.clear();
+  return dir[0] != '\0' && path.append(dir) && path.appendChar('\\') &&
+         path.append(kDisabledRecordName) && (!temp || path.append(kTempSuffix));
+}
+
+bool isStoreFileName(Platform& platform, const char* name) {
+  StrBuf temp;
+  return platform.lstrcmpiA(name, kDisabledRecordName) == 0 ||
+         (temp.append(kDisabledRecordName) && temp.append(kTempSuffix) &&
+          platform.lstrcmpiA(name, temp.c_str()) == 0);
+}
+
+bool isCommonStore(const Engine& engine, const char* dir) { return dir == engine.commonDisabledDir; }
+
+// Machine-wide entries go to the All Users store, where there is one.
+const char* storeFor(Engine& engine, const ListedEntry& entry) {
+  bool machine = entry.place == ENTRY_COMMON_STARTUP ||
+                 (entry.place == ENTRY_REGISTRY && entry.root == HKEY_LOCAL_MACHINE);
+  return machine && engine.commonDisabledDir[0] != '\0' ? engine.commonDisabledDir
+                                                        : engine.disabledDir;
+}
+
+bool missingFile(Platform& platform, const char* path) {
+  if (platform.GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return false;
+  DWORD error = platform.GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Walks a store's record value by value. A record that names anything but
+// a value of one of the eight keys or win.ini's run and load, or a root the
+// store does not keep, is foreign: Enable never writes from it.
+class StoreCursor {
+ public:
+  StoreCursor(Engine& engine, const char* dir, const SavedRecord& record)
+      : foreign(false), engine_(engine), common_(isCommonStore(engine, dir)),
+        cursor_(record.lines.c_str(), record.lines.length()) {}
+
+  bool next(StoredValue& stored) {
+    RecordEntry& entry = stored.value;
+    if (!cursor_.next(entry)) return false;
+    Platform& platform = engine_.platform;
+    if (entry.kind == RecordEntry::INI) {
+      stored.root = NULL;
+      stored.keyName = 0;
+      for (const char* key : winIniKeys)
+        if (!common_ && platform.lstrcmpiA(entry.name.c_str(), key) == 0) return true;
+      return fail();
+    }
+    if (entry.kind != RecordEntry::KEY) return fail();
+    bool machine = platform.lstrcmpiA(entry.root.c_str(), "HKLM") == 0;
+    if (!machine && platform.lstrcmpiA(entry.root.c_str(), "HKCU") != 0) return fail();
+    // HKLM values are kept by the All Users store, or by the user's where
+    // the system has no All Users Startup folder; HKCU values by the user's.
+    if (machine ? !common_ && engine_.commonDisabledDir[0] != '\0' : common_) return fail();
+    stored.root = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    stored.keyName = -1;
+    for (int name = RUN; name <= RUN_SERVICES; ++name)
+      if (platform.lstrcmpiA(entry.name.c_str(), runKeyNames[name]) == 0) stored.keyName = name;
+    if (stored.keyName < 0) return fail();
+    return (cursor_.next(entry) && entry.kind == RecordEntry::VALUE) || fail();
+  }
+
+  bool foreign;
+
+ private:
+  bool fail() {
+    foreign = true;
+    return false;
+  }
+
+  Engine& engine_;
+  bool common_;
+  RecordCursor cursor_;
+};
+
+bool appendStored(RecordWriter& writer, const StoredValue& stored) {
+  const RecordEntry& entry = stored.value;
+  if (entry.kind == RecordEntry::INI)
+    return writer.iniValue(entry.name.c_str(), entry.data.c_str(), entry.data.length());
+  return writer.key(recordRootName(stored.root), runKeyNames[stored.keyName]) &&
+         writer.value(entry.type, entry.name.c_str(), entry.name.length(), entry.data.c_str(),
+                      entry.data.length());
+}
+
+// What Find shows of a value: "run = value", "name = data" (the data up to
+// its first zero byte).
+bool appendShown(StrBuf& line, const RecordEntry& entry) {
+  const char* data = entry.data.c_str();
+  size_t length = entry.data.length();
+  const void* zero = memchr(data, 0, length);
+  if (zero) length = static_cast<const char*>(zero) - data;
+  return line.append(entry.name.c_str(), entry.name.length()) && line.append(" = ") &&
+         line.append(data, length);
+}
+
+bool disabledLine(StrBuf& line, const StoredValue& stored) {
+  EntryPlace place = stored.value.kind == RecordEntry::INI ? ENTRY_WIN_INI : ENTRY_REGISTRY;
+  entryPlaceName(line, place, stored.root, stored.keyName);
+  return line.append(": ") && appendShown(line, stored.value);
+}
+
+// Reads a store's record, first finishing or dropping what a process that
+// died while writing it left: a proven temporary file with no record file
+// beside it becomes the record file; one beside a record file was never put
+// in place, and goes.
+StoreState readStore(Engine& engine, const char* dir, SavedRecord& record) {
+  Platform& platform = engine.platform;
+  record.clear();
+  StrBuf path, temp;
+  if (!storeFile(dir, false, path) || !storeFile(dir, true, temp)) return STORE_NONE;
+  if (missingFile(platform, path.c_str())) {
+    TextBuffer left;
+    if (left.loadFile(platform, temp.c_str(), 1)) {
+      record.load(left.data, left.length);
+      if (record.valid() && !platform.MoveFileA(temp.c_str(), path.c_str()))
+        return STORE_UNREADABLE;
+      if (!record.valid()) platform.DeleteFileA(temp.c_str());
+      record.clear();
+    }
+    if (missingFile(platform, path.c_str())) return STORE_NONE;
+  } else if (!missingFile(platform, temp.c_str())) {
+    platform.DeleteFileA(temp.c_str());
+  }
+  TextBuffer file;
+  if (!file.loadFile(platform, path.c_str(), 1)) return STORE_UNREADABLE;
+  record.load(file.data, file.length);
+  if (!record.valid()) return STORE_DAMAGED;
+  StoreCursor cursor(engine, dir, record);
+  StoredValue stored;
+  while (cursor.next(stored)) {
+  }
+  return cursor.foreign ? STORE_DAMAGED : STORE_SOUND;
+}
+
+// Puts a new record in place of a store's: written under the temporary
+// name, flushed, read back and compared, and only then renamed. An empty
+// record deletes the file, and the folder when nothing else is in it.
+bool writeStore(Engine& engine, const char* dir, const RecordWriter& writer, bool empty,
+                DWORD* error) {
+  Platform& platform = engine.platform;
+  StrBuf path, temp;
+  *error = ERROR_NOT_ENOUGH_MEMORY;
+  if (!storeFile(dir, false, path) || !storeFile(dir, true, temp)) return false;
+  if (empty) {
+    if (!platform.DeleteFileA(path.c_str()) && !missingFile(platform, path.c_str())) {
+      *error = platform.GetLastError();
+      return false;
+    }
+    platform.RemoveDirectoryA(dir);  // fails, without a word, while items are in it
+    return true;
+  }
+  if (!platform.CreateDirectoryA(dir, NULL) && platform.GetLastError() != ERROR_ALREADY_EXISTS) {
+    *error = platform.GetLastError();
+    return false;
+  }
+  const StrBuf& text = writer.text();
+  TextBuffer out, back;
+  if (!out.reserve(static_cast<unsigned>(text.length()) + 1, 4096)) return false;
+  out.append(text.c_str(), static_cast<unsigned>(text.length()));
+  platform.DeleteFileA(temp.c_str());
+  bool ok = !out.failed && out.writeTo(platform, temp.c_str());
+  if (!ok) *error = platform.GetLastError();
+  if (ok && !(back.loadFile(platform, temp.c_str(), 1) && back.length == out.length &&
+              memcmp(back.data, out.data, out.length) == 0)) {
+    ok = false;
+    *error = ERROR_WRITE_FAULT;
+  }
+  if (!ok) {
+    platform.DeleteFileA(temp.c_str());
+    return false;
+  }
+  // Windows 98 has no rename over a file: the old record goes first. From
+  // then until the rename the proven temporary file is the store.
+  if ((!platform.DeleteFileA(path.c_str()) && !missingFile(platform, path.c_str())) ||
+      !platform.MoveFileA(temp.c_str(), path.c_str())) {
+    *error = platform.GetLastError();
+    return false;
+  }
+  return true;
+}
+
+// A copy of the store's record without its value number skip (-1: none),
+// with extra added at its end (null: none).
+bool rewriteRecord(Engine& engine, const char* dir, const SavedRecord& record, int skip,
+                   const StoredValue* extra, RecordWriter& writer, bool* empty) {
+  StoreCursor cursor(engine, dir, record);
+  StoredValue stored;
+  bool ok = true;
+  *empty = true;
+  for (int index = 0; ok && cursor.next(stored); ++index) {
+    if (index == skip) continue;
+    ok = appendStored(writer, stored);
+    *empty = false;
+  }
+  if (extra) {
+    ok = ok && appendStored(writer, *extra);
+    *empty = false;
+  }
+  return ok && !cursor.foreign && writer.finish();
+}
+
+HKEY openRunKey(Platform& platform, HKEY root, int keyName, REGSAM access) {
+  StrBuf path;
+  HKEY key;
+  if (!runKeyPath(path, runKeyNames[keyName]) ||
+      platform.RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
+    return NULL;
+  return key;
+}
+
+// Whether a value's place holds it exactly (type and bytes; win.ini: the text).
+bool placeHolds(Engine& engine, const StoredValue& stored) {
+  Platform& platform = engine.platform;
+  const RecordEntry& entry = stored.value;
+  if (entry.kind == RecordEntry::INI) {
+    StrBuf value;
+    return readWholeProfileValue(platform, entry.name.c_str(), value) && value.length() > 0 &&
+           value.length() == entry.data.length() &&
+           memcmp(value.c_str(), entry.data.c_str(), value.length()) == 0;
+  }
+  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_READ);
+  if (!key) return false;
+  bool holds = valueMatches(platform, key, entry);
+  platform.RegCloseKey(key);
+  return holds;
+}
+
+// Whether the place already holds something the value would replace.
+bool placeTaken(Engine& engine, const StoredValue& stored) {
+  Platform& platform = engine.platform;
+  if (stored.value.kind == RecordEntry::INI) {
+    StrBuf value;
+    return !readWholeProfileValue(platform, stored.value.name.c_str(), value) ||
+           value.length() > 0;
+  }
+  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_READ);
+  if (!key) return false;
+  bool taken = platform.RegQueryValueExA(key, stored.value.name.c_str(), NULL, NULL, NULL, NULL) ==
+               ERROR_SUCCESS;
+  platform.RegCloseKey(key);
+  return taken;
+}
+
+// Writes a value back to its place and proves it there.
+DWORD writeBack(Engine& engine, const StoredValue& stored) {
+  Platform& platform = engine.platform;
+  const RecordEntry& entry = stored.value;
+  if (entry.kind == RecordEntry::INI) {
+    if (!platform.WriteProfileStringA(kWindowsSection, entry.name.c_str(), entry.data.c_str()))
+      return platform.GetLastError();
+  } else {
+    StrBuf path;
+    HKEY key;
+    if (!runKeyPath(path, runKeyNames[stored.keyName])) return ERROR_NOT_ENOUGH_MEMORY;
+    LONG result = createKey(platform, stored.root, path.c_str(), &key);
+    if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
+    result = platform.RegSetValueExA(key, entry.name.c_str(), 0, entry.type,
+                                     reinterpret_cast<const BYTE*>(entry.data.c_str()),
+                                     static_cast<DWORD>(entry.data.length()));
+    platform.RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
+  }
+  return placeHolds(engine, stored) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+// Takes a value out of its place: win.ini's is blanked, as Remove blanks
+// it; a registry value is deleted. Proven gone.
+DWORD takeOut(Engine& engine, const StoredValue& stored) {
+  Platform& platform = engine.platform;
+  const RecordEntry& entry = stored.value;
+  if (entry.kind == RecordEntry::INI) {
+    StrBuf value;
+    if (!platform.WriteProfileStringA(kWindowsSection, entry.name.c_str(), ""))
+      return platform.GetLastError();
+    return readWholeProfileValue(platform, entry.name.c_str(), value) && value.length() == 0
+               ? ERROR_SUCCESS
+               : ERROR_WRITE_FAULT;
+  }
+  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_READ | KEY_SET_VALUE);
+  if (!key) return ERROR_FILE_NOT_FOUND;
+  LONG result = platform.RegDeleteValueA(key, entry.name.c_str());
+  if (result == ERROR_SUCCESS &&
+      platform.RegQueryValueExA(key, entry.name.c_str(), NULL, NULL, NULL, NULL) !=
+          ERROR_FILE_NOT_FOUND)
+    result = ERROR_WRITE_FAULT;
+  platform.RegCloseKey(key);
+  return static_cast<DWORD>(result);
+}
+
+// Finds, among a key's values, the one a listing line shows.
+class ShownValue : public ValueSink {
+ public:
+  ShownValue(const char* shown, StoredValue& stored) : found(false), shown_(shown), stored_(stored) {}
+  bool take(const RegistryValue& value) override {
+    if (found || value.nameSize == 0) return true;
+    RecordEntry& entry = stored_.value;
+    entry.name.clear();
+    entry.data.clear();
+    StrBuf line;
+    if (!entry.name.append(value.name, value.nameSize) ||
+        !entry.data.append(reinterpret_cast<const char*>(value.data), value.dataSize) ||
+        !appendShown(line, entry))
+      return false;
+    entry.type = value.type;
+    found = strcmp(line.c_str(), shown_) == 0;
+    return true;
+  }
+  bool found;
+
+ private:
+  const char* shown_;
+  StoredValue& stored_;
+};
+
+// The entry's value as its place holds it now, when that is what the line shows.
+bool currentValue(Engine& engine, const ListedEntry& entry, const char* shown,
+                  StoredValue& stored) {
+  Platform& platform = engine.platform;
+  stored.root = entry.root;
+  stored.keyName = entry.keyName;
+  RecordEntry& value = stored.value;
+  if (entry.place == ENTRY_WIN_INI) {
+    value.kind = RecordEntry::INI;
+    value.name.clear();
+    value.data.clear();
+    return value.name.append(entry.name.c_str()) &&
+           readWholeProfileValue(platform, entry.name.c_str(), value.data) &&
+           value.data.length() > 0 && strcmp(value.data.c_str(), entry.command.c_str()) == 0;
+  }
+  value.kind = RecordEntry::VALUE;
+  HKEY key = openRunKey(platform, entry.root, entry.keyName, KEY_READ);
+  if (!key) return false;
+  ShownValue finder(shown, stored);
+  DWORD count;
+  readKeyValues(platform, key, finder, &count);
+  platform.RegCloseKey(key);
+  return finder.found;
+}
+
+void appendErrorText(Engine& engine, DWORD error, StrBuf& text) {
+  char number[16] = "";
+  appendDecimal(number, sizeof number, error);
+  text.append("system error ");
+  text.append(number);
+  (void)engine;
+}
+
+// "Unable to disable this entry: ..." with the step and the system's word on it.
+void reportFailure(Engine& engine, const char* action, const char* line, const char* step,
+                   const char* where, DWORD error, const char* outcome) {
+  StrBuf text;
+  text.append("Unable to ");
+  text.append(action);
+  text.append(" this entry:\r\n");
+  text.append(line);
+  text.append("\r\n");
+  text.append(step);
+  text.append(where);
+  if (error != ERROR_SUCCESS) {
+    text.append(": ");
+    appendErrorText(engine, error, text);
+  }
+  text.append("\r\n");
+  text.append(outcome);
+  engine.host.reportError(text.c_str(), programCaption);
+}
+
+const char kLeftInPlace[] = "It was left where it was.";
+const char kLeftInStore[] = "It was left among the disabled entries.";
+
+bool askToReplace(Engine& engine, const char* line) {
+  StrBuf text;
+  text.append("Its place is taken by another entry of the same name:\r\n");
+  text.append(line);
+  text.append("\r\nDo you want to replace that entry with the disabled one?");
+  return engine.host.messageBox(text.c_str(), programCaption,
+                                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+const char* itemFolder(Engine& engine, EntryPlace place) {
+  return place == ENTRY_STARTUP ? engine.startupDir : engine.commonStartupDir;
+}
+
+int disableItem(Engine& engine, const ListedEntry& entry, const char* line) {
+  Platform& platform = engine.platform;
+  const char* dir = storeFor(engine, entry);
+  StrBuf to;
+  to.append(dir);
+  to.appendChar('\\');
+  to.append(entry.name.c_str());
+  if (isStoreFileName(platform, entry.name.c_str()) || !missingFile(platform, to.c_str())) {
+    reportFailure(engine, "disable", line, "A file of that name is already in ", dir,
+                  ERROR_SUCCESS, kLeftInPlace);
+    return 0;
+  }
+  if ((!platform.CreateDirectoryA(dir, NULL) &&
+       platform.GetLastError() != ERROR_ALREADY_EXISTS) ||
+      !platform.MoveFileA(entry.file.c_str(), to.c_str())) {
+    reportFailure(engine, "disable", line, "Moving it to ", dir, platform.GetLastError(),
+                  kLeftInPlace);
+    return 0;
+  }
+  return 1;
+}
+
+int enableItem(Engine& engine, const ListedEntry& entry, const char* line) {
+  Platform& platform = engine.platform;
+  const char* folder = itemFolder(engine, entry.place);
+  StrBuf to;
+  to.append(folder);
+  to.appendChar('\\');
+  to.append(entry.name.c_str());
+  if (!missingFile(platform, to.c_str())) {
+    if (!askToReplace(engine, line)) return 0;
+    DWORD attributes = platform.GetFileAttributesA(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain))
+      platform.SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!platform.DeleteFileA(to.c_str())) {
+      reportFailure(engine, "enable", line, "Deleting the file in its place, in ", folder,
+                    platform.GetLastError(), kLeftInStore);
+      return 0;
+    }
+  }
+  if (!platform.MoveFileA(entry.file.c_str(), to.c_str())) {
+    reportFailure(engine, "enable", line, "Moving it back to ", folder, platform.GetLastError(),
+                  kLeftInStore);
+    return 0;
+  }
+  // An empty store folder goes; one with a record or items in it stays.
+  platform.RemoveDirectoryA(storeFor(engine, entry));
+  return 1;
+}
+
+void describePlace(const ListedEntry& entry, StrBuf& where) {
+  if (entry.place == ENTRY_WIN_INI) {
+    where.append("win.ini");
+    return;
+  }
+  where.append(entry.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\");
+  where.append(CURRENT_VERSION_PREFIX);
+  where.append(runKeyNames[entry.keyName]);
+}
+
+const char kStoreDamaged[] =
+    "The record of disabled entries is damaged or names a place that is no startup entry's: ";
+
+}  // namespace
+
+int Engine::disableEntry(int line) {
+  ListedEntry entry;
+  StrBuf text;
+  if (!entryCommandsAvailable() || !entryAt(line, entry) || entry.disabled ||
+      !host.listingLine(line, text))
+    return 0;
+  if (entry.place == ENTRY_STARTUP || entry.place == ENTRY_COMMON_STARTUP)
+    return disableItem(*this, entry, text.c_str());
+
+  const char* dir = storeFor(*this, entry);
+  StrBuf recordPath, where;
+  storeFile(dir, false, recordPath);
+  describePlace(entry, where);
+  StoredValue stored;
+  const char* shown = text.c_str();
+  if (!currentValue(*this, entry, shown, stored)) {
+    reportFailure(*this, "disable", shown, "It is no longer as the listing shows it in ",
+                  where.c_str(), ERROR_SUCCESS, "Choose Find to see it as it is now.");
+    return 0;
+  }
+  SavedRecord record;
+  StoreState state = readStore(*this, dir, record);
+  if (state == STORE_DAMAGED || state == STORE_UNREADABLE) {
+    reportFailure(*this, "disable", shown,
+                  state == STORE_DAMAGED ? kStoreDamaged : "Reading ", recordPath.c_str(),
+                  state == STORE_DAMAGED ? ERROR_SUCCESS : ERROR_READ_FAULT, kLeftInPlace);
+    return 0;
+  }
+  RecordWriter writer;
+  bool empty;
+  DWORD error = ERROR_NOT_ENOUGH_MEMORY;
+  if (!rewriteRecord(*this, dir, record, -1, &stored, writer, &empty) ||
+      !writeStore(*this, dir, writer, false, &error)) {
+    reportFailure(*this, "disable", shown, "Saving it in ", recordPath.c_str(), error,
+                  kLeftInPlace);
+    return 0;
+  }
+  error = takeOut(*this, stored);
+  if (error == ERROR_SUCCESS) return 1;
+  // Still in its place: the store gives it up again. Should that fail too,
+  // the next Find finds it in both and drops the store's copy.
+  RecordWriter previous;
+  if (rewriteRecord(*this, dir, record, -1, nullptr, previous, &empty)) {
+    DWORD ignored;
+    writeStore(*this, dir, previous, empty, &ignored);
+  }
+  reportFailure(*this, "disable", shown, "Taking it out of ", where.c_str(), error, kLeftInPlace);
+  return 0;
+}
+
+int Engine::enableEntry(int line) {
+  ListedEntry entry;
+  StrBuf text;
+  if (!entryCommandsAvailable() || !entryAt(line, entry) || !entry.disabled ||
+      !host.listingLine(line, text))
+    return 0;
+  if (entry.place == ENTRY_STARTUP || entry.place == ENTRY_COMMON_STARTUP)
+    return enableItem(*this, entry, text.c_str());
+
+  const char* dir = storeFor(*this, entry);
+  StrBuf recordPath, where;
+  storeFile(dir, false, recordPath);
+  describePlace(entry, where);
+  SavedRecord record;
+  StoreState state = readStore(*this, dir, record);
+  if (state != STORE_SOUND) {
+    reportFailure(*this, "enable", text.c_str(),
+                  state == STORE_DAMAGED ? kStoreDamaged : "Reading ", recordPath.c_str(),
+                  state == STORE_DAMAGED ? ERROR_SUCCESS : ERROR_READ_FAULT, kLeftInStore);
+    return 0;
+  }
+  StoreCursor cursor(*this, dir, record);
+  StoredValue stored;
+  int found = -1;
+  StrBuf shown;
+  for (int index = 0; found < 0 && cursor.next(stored); ++index)
+    if (disabledLine(shown, stored) && strcmp(shown.c_str(), text.c_str()) == 0) found = index;
+  if (found < 0) {
+    reportFailure(*this, "enable", text.c_str(), "It is no longer kept in ", recordPath.c_str(),
+                  ERROR_SUCCESS, "Choose Find to see the entries as they are now.");
+    return 0;
+  }
+  if (placeTaken(*this, stored) && !askToReplace(*this, text.c_str())) return 0;
+  DWORD error = writeBack(*this, stored);
+  if (error != ERROR_SUCCESS) {
+    reportFailure(*this, "enable", text.c_str(), "Writing it back to ", where.c_str(), error,
+                  kLeftInStore);
+    return 0;
+  }
+  // Back in its place: a store that keeps it after a failure here shows it
+  // in both until the next Find drops the store's copy.
+  RecordWriter writer;
+  bool empty;
+  if (rewriteRecord(*this, dir, record, found, nullptr, writer, &empty))
+    writeStore(*this, dir, writer, empty, &error);
+  return 1;
+}
+
+void Engine::listDisabledEntries() {
+  int first = -1, end = -1;
+  auto add = [&](const char* line) {
+    if (first < 0) {
+      addLine("", plainColour);
+      addLine(kDisabledHeading, headingColour);
+    }
+    int index = addLine(line, disabledColour);
+    if (index >= 0 && first < 0) first = index;
+    if (index >= 0) end = index + 1;
+  };
+  const char* stores[] = {disabledDir, commonDisabledDir};
+  for (const char* dir : stores) {
+    if (dir[0] == '\0') continue;
+    SavedRecord record;
+    StoreState state = readStore(*this, dir, record);
+    StrBuf line, path;
+    if (state == STORE_SOUND) {
+      // A value back in its place (a Disable or Enable that died between
+      // its two steps) leaves the store, so nothing starts twice.
+      StoreCursor cursor(*this, dir, record);
+      StoredValue stored;
+      int kept = 0, dropped = 0;
+      RecordWriter writer;
+      bool ok = true;
+      while (cursor.next(stored)) {
+        if (placeHolds(*this, stored)) {
+          ++dropped;
+          continue;
+        }
+        ++kept;
+        ok = ok && appendStored(writer, stored);
+        if (disabledLine(line, stored)) add(line.c_str());
+      }
+      DWORD error;
+      if (dropped > 0 && ok && writer.finish()) writeStore(*this, dir, writer, kept == 0, &error);
+    } else if (state != STORE_NONE && storeFile(dir, false, path)) {
+      line.append(path.c_str());
+      line.append(state == STORE_DAMAGED ? ": damaged, left as it is" : ": cannot be read now");
+      add(line.c_str());
+    }
+    // The items themselves.
+    StrBuf pattern;
+    WIN32_FIND_DATAA found;
+    if (!pattern.append(dir) || !pattern.append("\\*.*")) continue;
+    HANDLE search = platform.FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do {
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+          isStoreFileName(platform, found.cFileName))
+        continue;
+      entryPlaceName(line, dir == commonDisabledDir ? ENTRY_COMMON_STARTUP : ENTRY_STARTUP, NULL,
+                     0);
+      if (line.append(": ") && line.append(found.cFileName)) add(line.c_str());
+    } while (platform.FindNextFileA(search, &found));
+    platform.FindClose(search);
+  }
+  addSection(first, end, ENTRY_STARTUP, true, NULL, 0);
+}

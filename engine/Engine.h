@@ -32,8 +32,8 @@ struct ListingSection {
   HKEY root;
   int keyName;
 };
-// win.ini, two Startup folders, eight keys, the disabled entries.
-enum { MOST_SECTIONS = 12 };
+// win.ini's two values, two Startup folders, eight keys, the disabled entries.
+enum { MOST_SECTIONS = 13 };
 
 // The caption of the engine's messages.
 const char programCaption[] = "Startlull";
@@ -103,10 +103,12 @@ class Engine {
   // 0 when it stayed where it was (after saying why, unless the user chose
   // to keep it). The caller finds the listing again afterwards.
   bool entryAt(int line, ListedEntry& entry);
+  // Notes lines first to end - 1 as entries of one place; nothing when empty.
+  void addSection(int first, int end, EntryPlace place, bool disabled, HKEY root, int keyName);
   int disableEntry(int line);
   int enableEntry(int line);
   // Disable and Enable wait while a Remove waits to be restored.
-  bool entryCommandsAvailable() const { return restoreAvailable == 0; }
+  bool entryCommandsAvailable();
   // Find's listing of the store; drops entries that are back in their place.
   void listDisabledEntries();
 

@@ -32,3 +32,10 @@ const COLORREF disabledColour = 0x808080;
 // file of the registry and win.ini values.
 extern const char kDisabledFolderName[];  // "Startup-Disabled"
 extern const char kDisabledRecordName[];  // the record file's name in that folder
+
+// "Win.ini", "Startup folder", "All Users Startup folder" or a key's heading
+// without its brackets ("Registry - current_user, Run"): what a line of the
+// disabled section starts with, before ": " and the entry as Find lists it.
+void entryPlaceName(StrBuf& name, EntryPlace place, HKEY root, int keyName);
+// The place a disabled section's line names; *rest: the entry's text after it.
+bool disabledLinePlace(const char* line, ListedEntry& entry, const char** rest);

@@ -6,7 +6,7 @@
 
 namespace {
 
-void listFolder(Engine& engine, const char* folder) {
+void listFolder(Engine& engine, const char* folder, EntryPlace place) {
   // An empty path would search the root of the current drive.
   if (folder[0] == '\0') return;
   StrBuf pattern;
@@ -14,11 +14,16 @@ void listFolder(Engine& engine, const char* folder) {
   WIN32_FIND_DATAA found;
   HANDLE search = engine.platform.FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
+  int first = -1, end = -1;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      engine.addLine(found.cFileName, plainColour);
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      int index = engine.addLine(found.cFileName, plainColour);
+      if (index >= 0 && first < 0) first = index;
+      if (index >= 0) end = index + 1;
+    }
   } while (engine.platform.FindNextFileA(search, &found));
   engine.platform.FindClose(search);
+  engine.addSection(first, end, place, false, NULL, 0);
 }
 
 // Lists each named value of a key as "name = data", the data as text: its
@@ -27,7 +32,7 @@ void listFolder(Engine& engine, const char* folder) {
 class ValueLines : public ValueSink {
  public:
   ValueLines(Engine& engine, HKEY root, const char* keyName)
-      : engine_(engine), root_(root), keyName_(keyName), headingWritten_(false) {}
+      : first(-1), end(-1), engine_(engine), root_(root), keyName_(keyName), headingWritten_(false) {}
   bool take(const RegistryValue& value) override {
     if (value.nameSize == 0) return true;  // the default value has no line
     if (!headingWritten_) {
@@ -43,9 +48,14 @@ class ValueLines : public ValueSink {
     line.append(value.name, value.nameSize);
     line.append(" = ");
     line.append(reinterpret_cast<const char*>(value.data), textLength);
-    if (!line.failed()) engine_.addLine(line.c_str(), plainColour);
+    int index = line.failed() ? -1 : engine_.addLine(line.c_str(), plainColour);
+    if (index >= 0 && first < 0) first = index;
+    if (index >= 0) end = index + 1;
     return true;
   }
+
+  // The value lines' place in the listing.
+  int first, end;
 
  private:
   Engine& engine_;
@@ -58,6 +68,7 @@ class ValueLines : public ValueSink {
 
 void Engine::findStartupEntries() {
   host.resetListing();
+  listingSectionCount = 0;
   addLine("", plainColour);
   addLine("[Win.ini]", headingColour);
 
@@ -71,19 +82,21 @@ void Engine::findStartupEntries() {
       line.append(key);
       line.append("=");
     }
-    addLine(line.c_str(), plainColour);
+    int index = addLine(line.c_str(), plainColour);
+    if (value.length() > 0) addSection(index, index + 1, ENTRY_WIN_INI, false, NULL, 0);
   }
 
   addLine("", plainColour);
   addLine("[Startup folder]", headingColour);
-  listFolder(*this, startupDir);
+  listFolder(*this, startupDir, ENTRY_STARTUP);
   addLine("", plainColour);
   addLine("[All Users Startup folder]", headingColour);
-  listFolder(*this, commonStartupDir);
+  listFolder(*this, commonStartupDir, ENTRY_COMMON_STARTUP);
 
   for (const RunKeyLocation& location : findOrder)
     entryCounts[runKeySlot(location.root, location.name)] =
         listRegistryKey(location.root, runKeyNames[location.name]);
+  listDisabledEntries();
 
   if (restoreAvailable == 0 && systemKind >= WINDOWS_98 && systemKind <= WINDOWS_XP) {
     host.EnableCommand(COMMAND_REMOVE, 1);
@@ -101,5 +114,8 @@ int Engine::listRegistryKey(HKEY root, const char* keyName) {
   DWORD values;
   readKeyValues(platform, key, lines, &values);
   platform.RegCloseKey(key);
+  for (int name = RUN; name <= RUN_SERVICES; ++name)
+    if (platform.lstrcmpiA(keyName, runKeyNames[name]) == 0)
+      addSection(lines.first, lines.end, ENTRY_REGISTRY, false, root, name);
   return static_cast<int>(values) + 1;
 }

@@ -80,6 +80,7 @@ void Engine::showLocations() {
   host.EnableCommand(COMMAND_REMOVE, 0);
   host.EnableCommand(COMMAND_SAVE, 0);
   host.resetListing();
+  listingSectionCount = 0;
 
   const Row rows[] = {
       {TEXT_ROW, "", plainColour},

@@ -209,7 +209,19 @@ int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName, bool ke
   return count;
 }
 
-// Whether the value of that name holds exactly the recorded type and bytes.
+HKEY openRecordedKey(Platform& platform, const RecordEntry& entry) {
+  StrBuf path;
+  HKEY key;
+  HKEY root =
+      platform.lstrcmpiA(entry.root.c_str(), "HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+  if (!runKeyPath(path, entry.name.c_str()) ||
+      platform.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return NULL;
+  return key;
+}
+
+}  // namespace
+
 bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
   DWORD type = REG_NONE, size = 0;
   if (platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type, NULL, &size) != ERROR_SUCCESS)
@@ -224,19 +236,6 @@ bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
          type == entry.type && size == entry.data.length() &&
          memcmp(room, entry.data.c_str(), size) == 0;
 }
-
-HKEY openRecordedKey(Platform& platform, const RecordEntry& entry) {
-  StrBuf path;
-  HKEY key;
-  HKEY root =
-      platform.lstrcmpiA(entry.root.c_str(), "HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-  if (!runKeyPath(path, entry.name.c_str()) ||
-      platform.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return NULL;
-  return key;
-}
-
-}  // namespace
 
 bool machineHoldsRecord(Engine& engine) {
   Platform& platform = engine.platform;
@@ -376,6 +375,7 @@ void plainMovedItems(Engine& engine) {
 SettingsRead readSettingsFile(Engine& engine, const char* path) {
   Platform& platform = engine.platform;
   engine.host.resetListing();
+  engine.listingSectionCount = 0;
   engine.savedRecord.clear();
   TextBuffer file;
   if (!file.open(platform, path, kLineBufferSize)) {

@@ -52,6 +52,9 @@ void plainMovedItems(Engine& engine);
 // then sets registryWriteFailed).
 int refillRegistryKey(Engine& engine, HKEY root, const char* keyName);
 
+// Whether the value of that name in key holds exactly the recorded type and bytes.
+bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry);
+
 // Whether win.ini and the keys hold everything the saved record holds:
 // every recorded value there with its type and bytes (others may be there too).
 bool machineHoldsRecord(Engine& engine);

@@ -1,1 +1,405 @@
-#include <gtest/gtest.h>
+// Single entries disabled and enabled against the real prefix: every kind
+// comes back exactly, Remove and Restore leave the store alone, a taken
+// place is asked about, a planted or damaged store is refused, a failure
+// leaves the entry where it was, and a process killed after any change
+// leaves each entry in its place or in the store, once.
+#include <string.h>
+
+#include "tests/engine/RemoveRestoreFixture.h"
+
+namespace {
+
+const std::string kPrefix = machine::kRunKeyPrefix;
+const char kKillVariable[] = "STARTLULL_STORE_KILL";
+const UINT kKilledExitCode = 77;
+
+class DisabledStoreTest : public RemoveRestoreTest {
+ protected:
+  // Every place and kind: values of each type in each of the eight keys,
+  // names with "=", win.ini's two values, items with attributes.
+  void seedEveryKind() {
+    seedTypical();
+    machine::writeFile(commonStartup + "\\Locked.bat", "locked", FILE_ATTRIBUTE_READONLY);
+    int slot = 0;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+      for (const char* name : {"Run", "RunOnce", "RunOnceEx", "RunServices"}) {
+        std::string key = kPrefix + name, n = std::to_string(slot++);
+        machine::setValue(root, key, "Expand" + n, REG_EXPAND_SZ,
+                          "%windir%\\x" + n + std::string(".exe\0", 5));
+        machine::setValue(root, key, "Blank" + n, REG_EXPAND_SZ, std::string());
+        machine::setValue(root, key, "a=b " + n, REG_BINARY, std::string("\x01\x00\x02", 3));
+      }
+    machine::setValue(HKEY_CURRENT_USER, kPrefix + "Run", "Multi", REG_MULTI_SZ,
+                      std::string("one\0two\0\0", 9));
+    machine::setValue(HKEY_CURRENT_USER, kPrefix + "Run", "Empty", REG_EXPAND_SZ, "");
+    machine::setValue(HKEY_CURRENT_USER, kPrefix + "Run", "Word", REG_DWORD,
+                      std::string("\x2a\x00\x00\x00", 4));
+  }
+
+  // The first entry line, enabled or disabled, of the current listing; -1.
+  int firstEntry(bool disabled) {
+    ListedEntry entry;
+    for (int line = 0; line < static_cast<int>(host.lines.size()); ++line)
+      if (engine.entryAt(line, entry) && entry.disabled == disabled) return line;
+    return -1;
+  }
+  int lineOf(const std::string& text) {
+    for (size_t line = 0; line < host.lines.size(); ++line)
+      if (host.lines[line].text == text) return static_cast<int>(line);
+    return -1;
+  }
+  // Disables (or enables) every entry, one at a time, Find after each.
+  int toggleAll(bool disable) {
+    int count = 0;
+    for (engine.findStartupEntries(); count < 100; engine.findStartupEntries()) {
+      int line = firstEntry(!disable);
+      if (line < 0) break;
+      std::string text = host.lines[line].text;
+      EXPECT_EQ(1, disable ? engine.disableEntry(line) : engine.enableEntry(line)) << text;
+      if (::testing::Test::HasFailure()) break;
+      ++count;
+    }
+    return count;
+  }
+  // Lines that show the entry, in its place or in the store.
+  int occurrences(const std::string& shown) const {
+    int found = 0;
+    for (const ListingLine& line : host.lines)
+      if (line.text.size() >= shown.size() &&
+          line.text.compare(line.text.size() - shown.size(), std::string::npos, shown) == 0)
+        ++found;
+    return found;
+  }
+  std::string disabledFolder() const { return engine.disabledDir; }
+  std::string commonDisabledFolder() const { return engine.commonDisabledDir; }
+};
+
+TEST_F(DisabledStoreTest, EveryKindLeavesItsPlaceAndComesBackExactly) {
+  seedEveryKind();
+  MachinePicture before = takePicture();
+  find();
+  int disabled = toggleAll(true);
+  // 2 win.ini values, 3 + 3 items, 24 + 3 values.
+  EXPECT_EQ(35, disabled);
+  EXPECT_EQ("", machine::profileValue("run"));
+  EXPECT_EQ("", machine::profileValue("load"));
+  EXPECT_TRUE(machine::listDir(startup).empty());
+  EXPECT_TRUE(machine::listDir(commonStartup).empty());
+  EXPECT_EQ("", machine::stringValue(HKEY_CURRENT_USER, kPrefix + "Run", "Mine"));
+
+  // Find lists the store last: its heading, then each entry after its place.
+  int heading = lineOf("[Disabled by Startlull]");
+  ASSERT_GT(heading, 0);
+  EXPECT_EQ("", host.lines[heading - 1].text);
+  EXPECT_EQ(headingColour, host.lines[heading].colour);
+  EXPECT_EQ(heading + 1 + disabled, static_cast<int>(host.lines.size()));
+  for (const char* shown :
+       {"Registry - current_user, Run: Mine = C:\\mine.exe", "Win.ini: run = run.exe /a",
+        "Startup folder: Notes.lnk", "All Users Startup folder: Locked.bat",
+        "Registry - local_machine, RunServices: Expand3 = %windir%\\x3.exe"}) {
+    int line = lineOf(shown);
+    EXPECT_GT(line, heading) << shown;
+    if (line > heading) EXPECT_EQ(disabledColour, host.lines[line].colour) << shown;
+  }
+
+  EXPECT_EQ(disabled, toggleAll(false));
+  expectSameMachine(before, takePicture());
+  EXPECT_TRUE(host.errors().empty());
+  EXPECT_EQ(-1, lineOf("[Disabled by Startlull]"));
+  EXPECT_FALSE(fileExists(disabledFolder()));
+  EXPECT_FALSE(fileExists(commonDisabledFolder()));
+}
+
+TEST_F(DisabledStoreTest, RemoveAndRestoreLeaveDisabledEntriesAlone) {
+  seedEveryKind();
+  MachinePicture before = takePicture();
+  find();
+  for (const char* shown : {"Mine = C:\\mine.exe", "Tray = C:\\tray.exe", "run = run.exe /a",
+                            "Notes.lnk", "Locked.bat"}) {
+    ASSERT_EQ(1, engine.disableEntry(lineOf(shown))) << shown;
+    engine.findStartupEntries();
+  }
+  std::vector<std::string> store = machine::listDir(disabledFolder());
+  std::string record = fileContent(disabledFolder() + "\\Startlull.ini");
+
+  ASSERT_EQ(1, engine.removeStartupEntries());
+  // While the Remove waits, single entries wait too.
+  EXPECT_FALSE(engine.entryCommandsAvailable());
+  engine.findStartupEntries();
+  EXPECT_EQ(0, engine.enableEntry(lineOf("Startup folder: Notes.lnk")));
+  EXPECT_TRUE(fileExists(disabledFolder() + "\\Notes.lnk"));
+
+  std::unique_ptr<Engine> next = nextStart();
+  ASSERT_EQ(1, next->restoreStartupEntries());
+  EXPECT_EQ(store, machine::listDir(disabledFolder()));
+  EXPECT_EQ(record, fileContent(disabledFolder() + "\\Startlull.ini"));
+  EXPECT_EQ("", machine::stringValue(HKEY_CURRENT_USER, kPrefix + "Run", "Mine"));
+  EXPECT_EQ("", machine::profileValue("run"));
+
+  EXPECT_EQ(5, toggleAll(false));
+  expectSameMachine(before, takePicture());
+}
+
+TEST_F(DisabledStoreTest, EnablingOverATakenPlaceAsksAndNoKeepsBoth) {
+  struct Case {
+    const char* name;
+    const char* disabledLine;
+    std::function<void()> takePlace;
+    std::function<std::string()> place;
+    const char* taken;
+    const char* original;
+  };
+  const std::vector<Case> cases = {
+      {"registry value", "Registry - current_user, Run: Mine = C:\\mine.exe",
+       [] { machine::setString(HKEY_CURRENT_USER, kPrefix + "Run", "Mine", "C:\\other.exe"); },
+       [] { return machine::stringValue(HKEY_CURRENT_USER, kPrefix + "Run", "Mine"); },
+       "C:\\other.exe", "C:\\mine.exe"},
+      {"win.ini value", "Win.ini: run = run.exe /a",
+       [] { machine::setProfileValue("run", "other.exe"); },
+       [] { return machine::profileValue("run"); }, "other.exe", "run.exe /a"},
+      {"item", "Startup folder: Notes.lnk",
+       [this] { machine::writeFile(startup + "\\Notes.lnk", "other"); },
+       [this] { return machine::readFile(startup + "\\Notes.lnk"); }, "other", "notes"},
+  };
+  for (const Case& c : cases)
+    for (int answer : {IDNO, IDYES}) {
+      SCOPED_TRACE(std::string(c.name) + (answer == IDYES ? ", Yes" : ", No"));
+      seedTypical();
+      find();
+      std::string shown = c.disabledLine;
+      ASSERT_EQ(1, engine.disableEntry(lineOf(shown.substr(shown.find(": ") + 2))));
+      c.takePlace();
+      engine.findStartupEntries();
+      host.events.clear();
+      host.messageBoxAnswers = {answer};
+      EXPECT_EQ(answer == IDYES ? 1 : 0, engine.enableEntry(lineOf(c.disabledLine)));
+      ASSERT_EQ(1u, host.events.size());
+      EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2),
+                host.events[0].type);
+      EXPECT_EQ(answer == IDYES ? c.original : c.taken, c.place());
+      engine.findStartupEntries();
+      EXPECT_EQ(answer == IDNO, lineOf(c.disabledLine) > 0);
+      TearDown();
+      SetUp();
+    }
+}
+
+// A record file put in a store by hand: a value anywhere but the eight
+// keys, a key below one, a user's value in the All Users store, bytes
+// changed after writing. Nothing is written from it, nothing is stored on
+// top of it, and Find says so.
+TEST_F(DisabledStoreTest, StoreRecordsNamingOtherPlacesOrDamagedAreRefused) {
+  auto valueRecord = [](const char* root, const char* key, const char* sub) {
+    RecordWriter writer;
+    writer.key(root, key);
+    if (sub) writer.subkey(sub, strlen(sub));
+    writer.value(REG_SZ, "Planted", 7, "C:\\planted.exe", 15);
+    writer.finish();
+    return std::string(writer.text().c_str());
+  };
+  std::string damaged = valueRecord("HKCU", "Run", nullptr);
+  damaged[damaged.find("value ") + 8] ^= 1;  // a hex digit of the name: the checksum fails
+  struct Case {
+    const char* name;
+    bool common;
+    std::string record;
+  };
+  const std::vector<Case> cases = {
+      {"another key", false, valueRecord("HKCU", "Explorer", nullptr)},
+      {"a key below", false, valueRecord("HKCU", "Run", "Explorer")},
+      {"user's value in the All Users store", true, valueRecord("HKCU", "Run", nullptr)},
+      {"damaged", false, damaged},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    seedTypical();
+    machine::setString(HKEY_LOCAL_MACHINE, kPrefix + "Run", "Second", "C:\\second.exe");
+    find();
+    std::string first = c.common ? "Tray = C:\\tray.exe" : "Mine = C:\\mine.exe";
+    std::string second = c.common ? "Second = C:\\second.exe" : "run = run.exe /a";
+    std::string place = c.common ? "Registry - local_machine, Run: " : "Registry - current_user, Run: ";
+    // A sound store first, so that Find lists an entry to enable...
+    ASSERT_EQ(1, engine.disableEntry(lineOf(first)));
+    engine.findStartupEntries();
+    int line = lineOf(place + first);
+    ASSERT_GT(line, 0);
+    // ...then the planted record in its place.
+    std::string record = (c.common ? commonDisabledFolder() : disabledFolder()) + "\\Startlull.ini";
+    machine::writeFile(record, c.record);
+    host.events.clear();
+    EXPECT_EQ(0, engine.enableEntry(line));
+    ASSERT_EQ(1u, host.errors().size());
+    EXPECT_NE(std::string::npos, host.errors()[0].text.find(place + first));
+
+    host.events.clear();
+    engine.findStartupEntries();
+    EXPECT_GT(lineOf(record + ": damaged, left as it is"), 0);
+    EXPECT_EQ(0, engine.disableEntry(lineOf(second)));
+    EXPECT_EQ(1u, host.errors().size());
+    EXPECT_EQ(c.record, fileContent(record));
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+      for (const char* key : {"Run", "Explorer", "Run\\Explorer"})
+        EXPECT_EQ("", machine::stringValue(root, kPrefix + key, "Planted")) << key;
+    TearDown();
+    SetUp();
+  }
+}
+
+TEST_F(DisabledStoreTest, AFailingStepLeavesTheEntryWhereItWas) {
+  struct Case {
+    const char* name;
+    bool enable;
+    Call call;
+    const char* line;  // the entry, as Find lists it before the failure
+    std::function<bool()> inPlace;
+  };
+  auto mineInPlace = [] {
+    return machine::stringValue(HKEY_CURRENT_USER, kPrefix + "Run", "Mine") == "C:\\mine.exe";
+  };
+  auto notesInPlace = [this] { return fileExists(startup + "\\Notes.lnk"); };
+  const std::vector<Case> cases = {
+      {"store not written", false, Call::WriteFile, "Mine = C:\\mine.exe", mineInPlace},
+      {"value not deleted", false, Call::RegDeleteValueA, "Mine = C:\\mine.exe", mineInPlace},
+      {"win.ini not blanked", false, Call::WriteProfileStringA, "run = run.exe /a",
+       [] { return machine::profileValue("run") == "run.exe /a"; }},
+      {"item not moved", false, Call::MoveFileA, "Notes.lnk", notesInPlace},
+      {"value not written back", true, Call::RegSetValueExA,
+       "Registry - current_user, Run: Mine = C:\\mine.exe", mineInPlace},
+      {"item not moved back", true, Call::MoveFileA, "Startup folder: Notes.lnk", notesInPlace},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    seedTypical();
+    find();
+    if (c.enable) {
+      for (const char* shown : {"Mine = C:\\mine.exe", "Notes.lnk"}) {
+        ASSERT_EQ(1, engine.disableEntry(lineOf(shown)));
+        engine.findStartupEntries();
+      }
+    }
+    platform.fail(c.call, "", ERROR_ACCESS_DENIED);
+    host.events.clear();
+    int line = lineOf(c.line);
+    EXPECT_EQ(0, c.enable ? engine.enableEntry(line) : engine.disableEntry(line));
+    platform.clearFaults();
+    ASSERT_EQ(1u, host.errors().size());
+    EXPECT_NE(std::string::npos, host.errors()[0].text.find(c.line)) << host.errors()[0].text;
+    engine.findStartupEntries();
+    // In its place, or in the store: exactly one of the two.
+    std::string shown = c.line;
+    if (c.enable) shown = shown.substr(shown.find(": ") + 2);
+    EXPECT_EQ(!c.enable, c.inPlace());
+    EXPECT_EQ(1, occurrences(shown));
+    TearDown();
+    SetUp();
+  }
+}
+
+// What the child does before it is killed: disables or enables one entry of
+// each kind, the other kinds already in the store.
+void toggleEveryKind(Engine& engine, RecordingHost& host, bool disable) {
+  for (const char* shown : {"Tray = C:\\tray.exe", "Mine = C:\\mine.exe", "run = run.exe /a",
+                            "Notes.lnk", "Common.lnk"}) {
+    engine.findStartupEntries();
+    for (size_t line = 0; line < host.lines.size(); ++line) {
+      const std::string& text = host.lines[line].text;
+      bool disabledLine = host.lines[line].colour == disabledColour;
+      if (disabledLine != !disable || text.size() < strlen(shown) ||
+          text.compare(text.size() - strlen(shown), std::string::npos, shown) != 0)
+        continue;
+      int done = disable ? engine.disableEntry(static_cast<int>(line))
+                         : engine.enableEntry(static_cast<int>(line));
+      EXPECT_EQ(1, done) << text;
+      break;
+    }
+  }
+}
+
+bool changesMachine(Call call) {
+  switch (call) {
+    case Call::CreateDirectoryA:
+    case Call::RemoveDirectoryA:
+    case Call::MoveFileA:
+    case Call::DeleteFileA:
+    case Call::CreateFileA:
+    case Call::WriteFile:
+    case Call::FlushFileBuffers:
+    case Call::CloseHandle:
+    case Call::WriteProfileStringA:
+    case Call::RegDeleteValueA:
+    case Call::RegSetValueExA:
+    case Call::RegCreateKeyExA:
+      return true;
+    default:
+      return false;
+  }
+}
+
+TEST_F(DisabledStoreTest, KilledAfterEveryChangeEachEntryIsInItsPlaceOrStoredOnce) {
+  const std::vector<std::string> entries = {
+      "Tray = C:\\tray.exe", "Mine = C:\\mine.exe", "run = run.exe /a", "Notes.lnk",
+      "Common.lnk"};
+  for (bool disable : {true, false}) {
+    int killed = 0;
+    for (int change = 1; change <= 200; ++change) {
+      SCOPED_TRACE(std::string(disable ? "Disable" : "Enable") + " killed after change " +
+                   std::to_string(change));
+      seedTypical();
+      MachinePicture before = takePicture();
+      if (!disable) {
+        find();
+        toggleEveryKind(engine, host, true);
+      }
+      std::string kill = (disable ? "disable:" : "enable:") + std::to_string(change);
+      DWORD code = runTestInChild("DisabledStoreChild.ToggleUntilKilled", kKillVariable, kill);
+      ASSERT_TRUE(code == kKilledExitCode || code == 0) << code;
+
+      std::unique_ptr<Engine> next = nextStart();
+      host.events.clear();
+      next->findStartupEntries();
+      for (const std::string& shown : entries) EXPECT_EQ(1, occurrences(shown)) << shown;
+      // Everything enabled again is the machine as seeded.
+      for (int line = 0; line < static_cast<int>(host.lines.size());) {
+        ListedEntry entry;
+        if (next->entryAt(line, entry) && entry.disabled) {
+          ASSERT_EQ(1, next->enableEntry(line)) << host.lines[line].text;
+          next->findStartupEntries();
+          line = 0;
+        } else {
+          ++line;
+        }
+      }
+      expectSameMachine(before, takePicture());
+      EXPECT_TRUE(host.errors().empty());
+      bool done = code == 0;
+      TearDown();
+      SetUp();
+      if (HasFailure() || done) break;
+      ++killed;
+    }
+    // The store's steps and each entry's own, for each kind.
+    printf("%s: killed after each of %d changes\n", disable ? "Disable" : "Enable", killed);
+    EXPECT_GE(killed, 15);
+  }
+}
+
+// Run by the test above in a new process: Disable or Enable of each kind,
+// ended right after the change the environment names.
+TEST(DisabledStoreChild, ToggleUntilKilled) {
+  std::string kill = environmentValue(kKillVariable);
+  if (kill.empty()) GTEST_SKIP() << "run by DisabledStoreTest";
+  Win32Platform real;
+  FaultPlatform platform(real);
+  platform.setVersion(VER_PLATFORM_WIN32_NT, 5, 1);
+  RecordingHost host;
+  Engine engine(platform, host);
+  engine.computeLocations();
+  int changes = 0;
+  const int limit = std::stoi(kill.substr(kill.find(':') + 1));
+  platform.afterCall = [&](Call call, const std::string&, bool succeeded) {
+    if (succeeded && changesMachine(call) && ++changes == limit) ExitProcess(kKilledExitCode);
+  };
+  toggleEveryKind(engine, host, kill.compare(0, 7, "disable") == 0);
+}
+
+}  // namespace

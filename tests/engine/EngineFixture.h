@@ -30,9 +30,13 @@ class EngineTest : public ::testing::Test {
     machine::emptyDir(commonStartup);
     machine::removeTree(machine::parentOf(startup) + "\\Startup-Inactive");
     machine::removeTree(machine::parentOf(commonStartup) + "\\Startup-Inactive");
+    machine::removeTree(machine::parentOf(startup) + "\\Startup-Disabled");
+    machine::removeTree(machine::parentOf(commonStartup) + "\\Startup-Disabled");
   }
 
   void TearDown() override {
+    machine::removeTree(machine::parentOf(startup) + "\\Startup-Disabled");
+    machine::removeTree(machine::parentOf(commonStartup) + "\\Startup-Disabled");
     machine::clearRunKeys();
     machine::emptyDir(startup);
     machine::emptyDir(commonStartup);
