@@ -119,9 +119,13 @@ void DumpKey(HKEY root, const std::string& key, std::string& out) {
 
 const char* const runKeyNames[] = {"RunServices", "Run", "RunOnce", "RunOnceEx"};
 
-std::string InactiveBeside(const std::string& startup) {
+std::string FolderBeside(const std::string& startup, const char* name) {
   size_t slash = startup.rfind('\\');
-  return startup.substr(0, slash + 1) + "Startup-Inactive";
+  return startup.substr(0, slash + 1) + name;
+}
+
+std::string InactiveBeside(const std::string& startup) {
+  return FolderBeside(startup, "Startup-Inactive");
 }
 
 }  // namespace
@@ -246,6 +250,17 @@ void App::AltKey(char key) {
   Settle();
 }
 
+void App::Key(WORD key) {
+  INPUT inputs[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = key;
+    inputs[i].ki.dwFlags = i == 1 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(2, inputs, sizeof(INPUT));
+  Settle();
+}
+
 void App::Settle() {
   // A sent message overtakes posted ones, so one round trip only proves the
   // program is alive; three, with pauses, let a posted click and the command
@@ -353,6 +368,7 @@ void CleanMachine() {
     MakeFolders(folder);
     machine::emptyDir(folder);
     machine::removeTree(InactiveBeside(folder));
+    machine::removeTree(FolderBeside(folder, "Startup-Disabled"));
   }
   const char* const bootFiles[] = {"C:\\config.sys", "C:\\autoexec.bat", "C:\\config.hld",
                                    "C:\\autoexec.hld"};

@@ -61,6 +61,8 @@ class App {
   bool Click(int commandId);
   // Alt together with the key, typed as real keyboard input into the main window.
   void AltKey(char key);
+  // One key, typed as real keyboard input into whatever has the focus.
+  void Key(WORD key);
   // Waits until the list has a line count other than before, then until it
   // stops changing.
   void WaitForList(int previousCount);
@@ -93,7 +95,7 @@ void WriteFileText(const std::string& path, const std::string& text);  // makes 
 // as text, so that two states compare with one equality.
 std::string MachineState();
 // Nothing starts: empty win.ini values, empty Startup folders, no run keys,
-// no inactive folders, no boot files.
+// no inactive folders, no stores of disabled entries, no boot files.
 void CleanMachine();
 
 // What the screen shows of a window's client area, taken in one copy.

@@ -402,7 +402,9 @@ TEST_F(StartlullTest, DisabledCommandsAndUnknownIdsDoNothing) {
   std::string before = MachineState();
   app.AltKey('R');  // Remove before any Find
   app.AltKey('S');  // Restore with no inactive folder
-  const int unknown[] = {40000, 40008, 1, 0xFFFF};
+  // Disable, Enable, Copy and Open folder with no entry selected, and ids
+  // that are no command.
+  const int unknown[] = {40000, 40008, 40009, 40010, 40011, 40012, 1, 0xFFFF};
   for (int id : unknown) PostMessageA(app.main, WM_COMMAND, id, 0);
   app.Settle();
   EXPECT_TRUE(app.Running());
@@ -612,7 +614,7 @@ TEST_F(StartlullTest, RemoveThenRestoreGivesTheMachineBack) {
   }
 }
 
-TEST_F(StartlullTest, ListIsPaintedInItsColoursWithoutHighlight) {
+TEST_F(StartlullTest, ListIsPaintedInItsColoursAndHighlightsOnlyEntries) {
   ASSERT_NO_FATAL_FAILURE(app.Start());
   RECT client;
   GetClientRect(app.list, &client);
@@ -624,16 +626,91 @@ TEST_F(StartlullTest, ListIsPaintedInItsColoursWithoutHighlight) {
   Seed();
   app.Click(findCommand);
   EXPECT_GT(CountPixels(app.list, 1, heading), 0) << "\"[Win.ini]\" is blue";
-  // "load=", a line short enough to leave the row's right end to the background.
-  const int row = 3;
-  int y = RowMiddle(app.list, row);
-  PostMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, y));
-  PostMessageA(app.list, WM_LBUTTONUP, 0, MAKELPARAM(20, y));
-  app.Settle();
-  EXPECT_EQ(row, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
-  EXPECT_EQ(0, CountPixels(app.list, row, GetSysColor(COLOR_HIGHLIGHT)));
-  EXPECT_EQ(background, Snapshot(app.list).At(client.right - 30, y));
-  EXPECT_GT(CountPixels(app.list, row, plain), 0);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  struct Case {
+    const char* name;
+    int row;
+    int selected;
+  } const cases[] = {
+      // "load=", a line short enough to leave the row's right end to the background.
+      {"load= names no entry", 3, -1},
+      {"an entry", 2, 2},
+      {"a heading clears the selection", 1, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int y = RowMiddle(app.list, c.row);
+    PostMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, y));
+    PostMessageA(app.list, WM_LBUTTONUP, 0, MAKELPARAM(20, y));
+    app.Settle();
+    EXPECT_EQ(c.selected, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
+    bool shown = c.selected >= 0;
+    EXPECT_EQ(shown, CountPixels(app.list, c.row, highlight) > 0);
+    if (!shown) {
+      EXPECT_EQ(background, Snapshot(app.list).At(client.right - 30, y));
+      EXPECT_GT(CountPixels(app.list, c.row, c.row == 1 ? heading : plain), 0);
+    }
+  }
+}
+
+// The value's type and bytes, or "none".
+std::string ValueOf(HKEY root, const std::string& key, const char* name) {
+  HKEY opened;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return "none";
+  std::string data(1024, '\0');
+  DWORD type = REG_NONE, size = static_cast<DWORD>(data.size());
+  LONG read = RegQueryValueExA(opened, name, 0, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+  RegCloseKey(opened);
+  if (read != ERROR_SUCCESS) return "none";
+  return std::to_string(type) + ":" + data.substr(0, size);
+}
+
+int LineOf(const std::vector<Line>& lines, const std::string& text) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].text == text) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+TEST_F(StartlullTest, KeyboardDisablesAndEnablesAnEntryLosslessly) {
+  const std::string command = "%WINDIR%\\e2e\\agent.exe /tray";
+  // Bytes after the first zero, which no listing shows, must come back too.
+  const std::string data = Text(command) + std::string("tail\0", 5);
+  machine::setValue(HKEY_CURRENT_USER, RunKey("Run"), "Agent", REG_EXPAND_SZ, data);
+  machine::setValue(HKEY_CURRENT_USER, RunKey("Run"), "Mail", REG_SZ,
+                    Text(std::string(bin) + "mail.exe"));
+  const std::string stored = ValueOf(HKEY_CURRENT_USER, RunKey("Run"), "Agent");
+  ASSERT_EQ(std::to_string(REG_EXPAND_SZ) + ":" + data, stored);
+  const std::string before = MachineState();
+  const std::string listed = "Agent = " + command;
+  const std::string disabled = "Registry - current_user, Run: " + listed;
+
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  app.AltKey('F');
+  app.Key(VK_DOWN);
+  std::vector<Line> lines = app.Lines();
+  int selected = static_cast<int>(SendMessageA(app.list, LB_GETCURSEL, 0, 0));
+  ASSERT_EQ(LineOf(lines, listed), selected) << "Down goes to the first entry";
+  EXPECT_GT(CountPixels(app.list, selected, GetSysColor(COLOR_HIGHLIGHT)), 0);
+
+  app.Key(VK_SPACE);
+  lines = app.Lines();
+  EXPECT_EQ("none", ValueOf(HKEY_CURRENT_USER, RunKey("Run"), "Agent")) << "the value left its key";
+  EXPECT_NE("none", ValueOf(HKEY_CURRENT_USER, RunKey("Run"), "Mail"));
+  EXPECT_EQ(-1, LineOf(lines, listed));
+  ASSERT_LT(0, LineOf(lines, "[Disabled by Startlull]"));
+  int moved = LineOf(lines, disabled);
+  ASSERT_LT(LineOf(lines, "[Disabled by Startlull]"), moved);
+  EXPECT_EQ(0x808080u, lines[moved].colour);
+  EXPECT_EQ(moved, SendMessageA(app.list, LB_GETCURSEL, 0, 0)) << "the selection goes with it";
+
+  app.Key(VK_SPACE);
+  lines = app.Lines();
+  EXPECT_EQ(stored, ValueOf(HKEY_CURRENT_USER, RunKey("Run"), "Agent")) << "same type and bytes";
+  EXPECT_EQ(before, MachineState());
+  EXPECT_EQ(-1, LineOf(lines, disabled));
+  EXPECT_EQ(LineOf(lines, listed), SendMessageA(app.list, LB_GETCURSEL, 0, 0));
+  EXPECT_TRUE(app.Running());
 }
 
 }  // namespace
