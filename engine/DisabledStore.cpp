@@ -524,10 +524,13 @@ int Engine::disableEntry(int line) {
   }
   error = takeOut(*this, stored);
   if (error == ERROR_SUCCESS) return 1;
-  // Still in its place: the store gives it up again. Should that fail too,
-  // the next Find finds it in both and drops the store's copy.
+  // The store gives it up again only when it is still whole in its place; a
+  // deletion that went through but could not be proven keeps it stored.
+  // Should that fail too, the next Find finds it in both and drops the
+  // store's copy.
   RecordWriter previous;
-  if (rewriteRecord(*this, dir, record, -1, nullptr, previous, &empty)) {
+  if (placeHolds(*this, stored) &&
+      rewriteRecord(*this, dir, record, -1, nullptr, previous, &empty)) {
     DWORD ignored;
     writeStore(*this, dir, previous, empty, &ignored);
   }
