@@ -61,18 +61,6 @@ class DisabledStoreTest : public RemoveRestoreTest {
     }
     return count;
   }
-  void enableAll(Engine& on) {
-    for (int line = 0; line < static_cast<int>(host.lines.size());) {
-      ListedEntry entry;
-      if (on.entryAt(line, entry) && entry.disabled) {
-        ASSERT_EQ(1, on.enableEntry(line)) << host.lines[line].text;
-        on.findStartupEntries();
-        line = 0;
-      } else {
-        ++line;
-      }
-    }
-  }
   // Lines that show the entry, in its place or in the store.
   int occurrences(const std::string& shown) const {
     int found = 0;

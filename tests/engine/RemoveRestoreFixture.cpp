@@ -238,6 +238,20 @@ std::unique_ptr<Engine> RemoveRestoreTest::nextStart() {
   return next;
 }
 
+void RemoveRestoreTest::enableAll(Engine& on) {
+  on.findStartupEntries();
+  for (int line = 0; line < static_cast<int>(host.lines.size());) {
+    ListedEntry entry;
+    if (on.entryAt(line, entry) && entry.disabled) {
+      ASSERT_EQ(1, on.enableEntry(line)) << host.lines[line].text;
+      on.findStartupEntries();
+      line = 0;
+    } else {
+      ++line;
+    }
+  }
+}
+
 std::vector<std::string> RemoveRestoreTest::eventTexts() const {
   std::vector<std::string> texts;
   for (const HostEvent& event : host.events) {

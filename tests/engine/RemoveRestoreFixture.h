@@ -60,6 +60,8 @@ class RemoveRestoreTest : public EngineTest {
   // A new engine on the same machine, as at the program's next start, with
   // its locations computed.
   std::unique_ptr<Engine> nextStart();
+  // Enables every entry Find lists as disabled, one at a time, Find after each.
+  void enableAll(Engine& on);
   std::string inactive() const { return engine.inactiveDir; }
   std::string commonInactive() const { return engine.commonInactiveDir; }
   std::string settings() const { return engine.settingsPath; }

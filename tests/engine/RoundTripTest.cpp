@@ -1,5 +1,6 @@
-// Generated machines through Find, Remove and Restore: every key, value
-// type, byte, subkey, file and win.ini value comes back as it was.
+// Generated machines through Find, Disable of some entries, Remove, Restore
+// and Enable of the rest: every key, value type, byte, subkey, file and
+// win.ini value comes back as it was.
 #include <random>
 
 #include "tests/engine/RemoveRestoreFixture.h"
@@ -137,6 +138,8 @@ class RoundTripTest : public RemoveRestoreTest {
     machine::clearRunKeys();
     machine::removeTree(inactive());
     machine::removeTree(commonInactive());
+    if (engine.disabledDir[0]) machine::removeTree(engine.disabledDir);
+    if (engine.commonDisabledDir[0]) machine::removeTree(engine.commonDisabledDir);
     machine::emptyDir(startup);
     machine::emptyDir(commonStartup);
   }
@@ -145,6 +148,7 @@ class RoundTripTest : public RemoveRestoreTest {
 TEST_F(RoundTripTest, GeneratedMachinesComeBackExactly) {
   engine.computeLocations();
   MachineMaker maker(kSeed);
+  int totalDisabled = 0;
   for (int index = 0; index < kMachines; ++index) {
     SCOPED_TRACE("machine " + std::to_string(index));
     clearMachine();
@@ -160,6 +164,16 @@ TEST_F(RoundTripTest, GeneratedMachinesComeBackExactly) {
     }
 
     find();
+    // Some entries disabled first: Remove and Restore leave them in the store.
+    std::mt19937 choose(kSeed + index);
+    int disabled = 0;
+    for (int line = 0; line < static_cast<int>(host.lines.size()); ++line) {
+      ListedEntry entry;
+      if (!engine.entryAt(line, entry) || choose() % 3 != 0) continue;
+      ASSERT_EQ(1, engine.disableEntry(line)) << host.lines[line].text;
+      ++disabled;
+    }
+    find();
     ASSERT_EQ(1, engine.removeStartupEntries());
     for (int slot = 0; slot < RUN_KEY_COUNT; ++slot)
       EXPECT_EQ(engine.entryCounts[slot] != 0, engine.keyDeleted[slot] != 0);
@@ -173,12 +187,18 @@ TEST_F(RoundTripTest, GeneratedMachinesComeBackExactly) {
       EXPECT_EQ(1, next->restoreStartupEntries());
       events.push_back("dialog:success 0");
     }
+    EXPECT_EQ(events, eventTexts());
+    host.events.clear();
+    enableAll(engine);
     expectSameMachine(before, takePicture());
+    totalDisabled += disabled;
     EXPECT_FALSE(fileExists(inactive()));
     EXPECT_FALSE(fileExists(commonInactive()));
-    EXPECT_EQ(events, eventTexts());
+    EXPECT_TRUE(host.events.empty());
     if (HasFailure()) break;
   }
+  printf("%d machines, %d entries disabled across Remove and Restore\n", kMachines,
+         totalDisabled);
   clearMachine();
 }
 
