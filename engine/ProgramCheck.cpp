@@ -9,6 +9,7 @@
 
 #include "engine/Engine.h"
 #include "engine/RunKeys.h"
+#include "util/Paths.h"
 #include "util/pure/CommandLine.h"
 
 namespace {
@@ -25,7 +26,8 @@ const char kStringQuery[] = "\\StringFileInfo\\";
 // Where a file has no translation table, or its strings are not under it:
 // US English in the Windows code page, then in Unicode.
 const char* const kFallbackLanguages[] = {"040904E4", "040904B0"};
-enum { LANGUAGE_SIZE = 9, MOST_SEARCH_DIRS = 64, GROW_ATTEMPTS = 4 };
+// "\StringFileInfo\llllcccc\FileDescription" and its terminator, with room to spare.
+enum { LANGUAGE_SIZE = 9, QUERY_SIZE = 64, GROW_ATTEMPTS = 4 };
 
 const char kNoProgram[] = "no program";
 const char kNotFound[] = " - not found";
@@ -76,8 +78,9 @@ bool appendAnswer(Platform& platform, AnsweringCall call, const char* argument, 
     // ExpandEnvironmentStringsA counts the terminator and the others do not,
     // so an answer that fills the room exactly is read again with more.
     if (answer < room) {
-      text.commit(strlen(buffer));
-      return true;
+      size_t length = strlen(buffer);
+      text.commit(length);
+      return length > 0;
     }
     room = answer > room ? answer + 1 : room * 2;
   }
@@ -85,42 +88,21 @@ bool appendAnswer(Platform& platform, AnsweringCall call, const char* argument, 
 }
 
 // Where a bare program name is looked for: the Windows folder, the System
-// folder, then each folder of PATH.
-class SearchDirs {
- public:
-  explicit SearchDirs(Platform& platform);
-  const char* const* dirs() const { return dirs_; }
-  size_t count() const { return count_; }
-
- private:
-  void addPathFolders(const StrBuf& path);
-
-  StrBuf text_;  // the folders, each ended by a zero byte
-  const char* dirs_[MOST_SEARCH_DIRS];
-  size_t count_;
-};
-
-SearchDirs::SearchDirs(Platform& platform) : count_(0) {
+// folder, then each folder of PATH, each ended by a zero byte; the text's own
+// terminator ends the list.
+void findSearchDirs(Platform& platform, StrBuf& dirs) {
   const AnsweringCall folders[] = {WINDOWS_DIRECTORY, SYSTEM_DIRECTORY};
   for (AnsweringCall folder : folders)
-    if (appendAnswer(platform, folder, nullptr, text_)) text_.appendChar('\0');
+    if (appendAnswer(platform, folder, nullptr, dirs)) dirs.appendChar('\0');
   StrBuf path;
-  if (appendAnswer(platform, ENVIRONMENT_VARIABLE, "PATH", path)) addPathFolders(path);
-  // Pointers only now that the text has stopped growing (and moving).
-  const char* end = text_.c_str() + text_.length();
-  for (const char* dir = text_.c_str(); dir < end && count_ < MOST_SEARCH_DIRS;
-       dir += strlen(dir) + 1)
-    dirs_[count_++] = dir;
-}
-
-void SearchDirs::addPathFolders(const StrBuf& path) {
-  const char* folder = path.c_str();
-  for (;;) {
+  if (!appendAnswer(platform, ENVIRONMENT_VARIABLE, "PATH", path)) return;
+  for (const char* folder = path.c_str();;) {
     const char* end = strchr(folder, ';');
     size_t length = end ? static_cast<size_t>(end - folder) : strlen(folder);
+    // An empty folder would end the list.
     if (length > 0) {
-      text_.append(folder, length);
-      text_.appendChar('\0');
+      dirs.append(folder, length);
+      dirs.appendChar('\0');
     }
     if (!end) return;
     folder = end + 1;
@@ -167,15 +149,16 @@ void checkCommand(Platform& platform, const ListedEntry& entry, ProgramInfo& inf
   } else {
     expansion = registryExpansion(platform, entry);
   }
-  SearchDirs dirs(platform);
+  StrBuf dirs;
+  findSearchDirs(platform, dirs);
   PlatformFiles probe(platform);
   StrBuf expanded;
   if (expansion != KEEP_TEXT && appendAnswer(platform, EXPANSION, command, expanded)) {
-    info.found = resolveCommandLine(expanded.c_str(), expanded.length(), dirs.dirs(), dirs.count(),
-                                    probe, info.path);
+    info.found =
+        resolveCommandLine(expanded.c_str(), expanded.length(), dirs.c_str(), probe, info.path);
     if (info.found || expansion == EXPAND) return;
   }
-  info.found = resolveCommandLine(command, length, dirs.dirs(), dirs.count(), probe, info.path);
+  info.found = resolveCommandLine(command, length, dirs.c_str(), probe, info.path);
 }
 
 void startCom(Platform& platform) {
@@ -236,25 +219,27 @@ void checkFolderItem(Platform& platform, const ListedEntry& entry, ProgramInfo& 
 // false when it is not there or empty.
 bool readVersionString(Platform& platform, const void* block, const char* language,
                        const char* name, StrBuf& text) {
-  StrBuf query;
-  query.append(kStringQuery);
-  query.append(language);
-  query.appendChar('\\');
-  query.append(name);
+  char query[QUERY_SIZE];
+  copyText(query, QUERY_SIZE, kStringQuery);
+  appendText(query, QUERY_SIZE, language);
+  appendText(query, QUERY_SIZE, "\\");
+  appendText(query, QUERY_SIZE, name);
   void* value = nullptr;
   UINT length = 0;
-  if (query.failed() || !platform.VerQueryValueA(block, query.c_str(), &value, &length) || !value)
-    return false;
+  if (!platform.VerQueryValueA(block, query, &value, &length) || !value) return false;
   // The length counts the terminator on some systems, not on others.
   const char* chars = static_cast<const char*>(value);
   size_t count = 0;
   while (count < length && chars[count] != '\0') ++count;
   while (count > 0 && chars[count - 1] == ' ') --count;
   text.clear();
+  char* out = text.reserveTail(count);
+  if (!out) return false;
   // The status bar shows one line: a line break or tab of the file's is a blank.
   for (size_t index = 0; index < count; ++index)
-    text.appendChar(static_cast<unsigned char>(chars[index]) < ' ' ? ' ' : chars[index]);
-  return text.length() > 0;
+    out[index] = static_cast<unsigned char>(chars[index]) < ' ' ? ' ' : chars[index];
+  text.commit(count);
+  return count > 0;
 }
 
 void readVersionStrings(Platform& platform, ProgramInfo& info) {

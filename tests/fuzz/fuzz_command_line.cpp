@@ -34,10 +34,10 @@ class HashProbe : public FileProbe {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* text = reinterpret_cast<const char*>(data);
-  const char* const dirs[] = {"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM\\", "", nullptr, "D:"};
+  const char dirs[] = "C:\\WINDOWS\0C:\\WINDOWS\\SYSTEM\\\0D:\0";
   HashProbe probe(size > 0 ? data[0] : 0);
   StrBuf program;
-  bool found = resolveCommandLine(text, size, dirs, sizeof dirs / sizeof dirs[0], probe, program);
+  bool found = resolveCommandLine(text, size, dirs, probe, program);
   if (strlen(program.c_str()) > program.length()) __builtin_trap();
   if (found && strcmp(program.c_str(), probe.lastYes.c_str()) != 0) __builtin_trap();
 

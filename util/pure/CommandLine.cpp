@@ -72,8 +72,7 @@ bool endsLikeProgram(Span name, const char* defaultExtension) {
 
 class Resolver {
  public:
-  Resolver(const char* const* dirs, size_t dirCount, FileProbe& probe)
-      : dirs_(dirs), dirCount_(dirs ? dirCount : 0), probe_(probe) {}
+  Resolver(const char* dirs, FileProbe& probe) : dirs_(dirs ? dirs : ""), probe_(probe) {}
 
   // Reads one program name from the start of command: true when its file is
   // there. *rest: the text after the name.
@@ -82,10 +81,8 @@ class Resolver {
  private:
   bool tryName(Span name, const char* defaultExtension, StrBuf& found);
   bool tryPath(const char* dir, Span name, const char* extension, StrBuf& found);
-  void likeliestReading(Span command, const char* defaultExtension, StrBuf& program, Span* rest);
 
-  const char* const* dirs_;
-  size_t dirCount_;
+  const char* dirs_;
   FileProbe& probe_;
 };
 
@@ -93,7 +90,6 @@ bool Resolver::tryPath(const char* dir, Span name, const char* extension, StrBuf
   found.clear();
   if (dir) {
     size_t dirLength = strlen(dir);
-    if (dirLength == 0) return false;
     found.append(dir, dirLength);
     if (dir[dirLength - 1] != '\\' && dir[dirLength - 1] != '/') found.appendChar('\\');
   }
@@ -109,11 +105,9 @@ bool Resolver::tryName(Span name, const char* defaultExtension, StrBuf& found) {
   if (!isBare(name))
     return (added && tryPath(nullptr, name, added, found)) ||
            tryPath(nullptr, name, nullptr, found);
-  for (size_t index = 0; index < dirCount_; ++index) {
-    const char* dir = dirs_[index];
-    if (dir && ((added && tryPath(dir, name, added, found)) || tryPath(dir, name, nullptr, found)))
+  for (const char* dir = dirs_; *dir; dir += strlen(dir) + 1)
+    if ((added && tryPath(dir, name, added, found)) || tryPath(dir, name, nullptr, found))
       return true;
-  }
   return false;
 }
 
@@ -137,40 +131,27 @@ bool Resolver::resolve(Span command, const char* defaultExtension, StrBuf& progr
   }
 
   // "C:\Program Files\Zeta\z.exe /min": each blank may end the name, and the
-  // shortest name that is there wins, as CreateProcess decides.
+  // shortest name that is there wins, as CreateProcess decides. For a name
+  // that is not there, the likeliest is the shortest that ends like a program
+  // (the path above, not "C:\Program"), else the first word.
+  size_t reading = 0;
   for (size_t end = 1; end <= command.length && end <= kLongestPath; ++end) {
     if (end < command.length && !isBlank(command.text[end])) continue;
     if (isBlank(command.text[end - 1])) continue;  // a run of blanks ends the same name
-    if (tryName(Span{command.text, end}, defaultExtension, program)) {
+    Span name{command.text, end};
+    if (tryName(name, defaultExtension, program)) {
       *rest = after(command, end);
       return true;
     }
+    if (reading == 0 && endsLikeProgram(name, defaultExtension)) reading = end;
   }
-  likeliestReading(command, defaultExtension, program, rest);
-  return false;
-}
-
-// For a name that is not there: up to the first blank after which the name
-// ends like a program ("C:\Program Files\Zeta\z.exe /min" gives the path, not
-// "C:\Program"), else the first word, with the default extension when it has
-// none.
-void Resolver::likeliestReading(Span command, const char* defaultExtension, StrBuf& program,
-                                Span* rest) {
-  size_t firstWord = 0;
-  while (firstWord < command.length && !isBlank(command.text[firstWord])) ++firstWord;
-  size_t reading = firstWord;
-  for (size_t end = firstWord; end <= command.length && end <= kLongestPath; ++end) {
-    if (end < command.length && !isBlank(command.text[end])) continue;
-    if (endsLikeProgram(Span{command.text, end}, defaultExtension)) {
-      reading = end;
-      break;
-    }
-  }
-  Span name{command.text, reading};
+  if (reading == 0)
+    while (reading < command.length && !isBlank(command.text[reading])) ++reading;
   program.clear();
-  program.append(name.text, name.length);
-  if (extension(name).length == 0) program.append(defaultExtension);
+  program.append(command.text, reading);
+  if (extension(Span{command.text, reading}).length == 0) program.append(defaultExtension);
   *rest = after(command, reading);
+  return false;
 }
 
 bool isHost(const StrBuf& program) {
@@ -200,11 +181,11 @@ size_t textLength(const char* text, size_t length) {
 
 }  // namespace
 
-bool resolveCommandLine(const char* command, size_t length, const char* const* searchDirs,
-                        size_t dirCount, FileProbe& probe, StrBuf& program) {
+bool resolveCommandLine(const char* command, size_t length, const char* searchDirs,
+                        FileProbe& probe, StrBuf& program) {
   program.clear();
   if (!command) return false;
-  Resolver resolver(searchDirs, dirCount, probe);
+  Resolver resolver(searchDirs, probe);
   Span rest;
   bool found = resolver.resolve(Span{command, textLength(command, length)}, kProgramExtension,
                                 program, &rest);

@@ -27,8 +27,10 @@ const size_t kLongestPath = 259;
 // there; false when it is not (program then holds the likeliest reading of
 // the name) or when the line names nothing (program empty). Any bytes are
 // accepted; a zero byte ends the line.
-bool resolveCommandLine(const char* command, size_t length, const char* const* searchDirs,
-                        size_t dirCount, FileProbe& probe, StrBuf& program);
+// searchDirs: the folders, each ended by a zero byte, the list by an empty
+// one ("C:\\WINDOWS\0C:\\WINDOWS\\SYSTEM\0\0"); null for none.
+bool resolveCommandLine(const char* command, size_t length, const char* searchDirs,
+                        FileProbe& probe, StrBuf& program);
 
 // The first program of win.ini's run= or load= list, whose programs are
 // separated by blanks or commas (a quoted one keeps its quotes). False when
