@@ -247,6 +247,12 @@ HKEY openRunKey(Platform& platform, HKEY root, int keyName, REGSAM access) {
   return key;
 }
 
+// Byte for byte: data may hold any byte but zero once cut where Find cuts it.
+bool sameText(const StrBuf& text, const char* other) {
+  size_t length = strlen(other);
+  return text.length() == length && memcmp(text.c_str(), other, length) == 0;
+}
+
 // Whether a value's place holds it exactly (type and bytes; win.ini: the text).
 bool placeHolds(Engine& engine, const StoredValue& stored) {
   Platform& platform = engine.platform;
@@ -341,7 +347,7 @@ class ShownValue : public ValueSink {
         !appendShown(line, entry))
       return false;
     entry.type = value.type;
-    found = strcmp(line.c_str(), shown_) == 0;
+    found = sameText(line, shown_);
     return true;
   }
   bool found;
@@ -364,7 +370,7 @@ bool currentValue(Engine& engine, const ListedEntry& entry, const char* shown,
     value.data.clear();
     return value.name.append(entry.name.c_str()) &&
            readWholeProfileValue(platform, entry.name.c_str(), value.data) &&
-           value.data.length() > 0 && strcmp(value.data.c_str(), entry.command.c_str()) == 0;
+           value.data.length() > 0 && sameText(value.data, entry.command.c_str());
   }
   value.kind = RecordEntry::VALUE;
   HKEY key = openRunKey(platform, entry.root, entry.keyName, KEY_READ);
@@ -564,7 +570,7 @@ int Engine::enableEntry(int line) {
   int found = -1;
   StrBuf shown;
   for (int index = 0; found < 0 && cursor.next(stored); ++index)
-    if (disabledLine(shown, stored) && strcmp(shown.c_str(), text.c_str()) == 0) found = index;
+    if (disabledLine(shown, stored) && sameText(shown, text.c_str())) found = index;
   if (found < 0) {
     reportFailure(*this, "enable", text.c_str(), "It is no longer kept in ", recordPath.c_str(),
                   ERROR_SUCCESS, "Choose Find to see the entries as they are now.");
