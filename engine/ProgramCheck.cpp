@@ -26,8 +26,9 @@ const char kStringQuery[] = "\\StringFileInfo\\";
 // Where a file has no translation table, or its strings are not under it:
 // US English in the Windows code page, then in Unicode.
 const char* const kFallbackLanguages[] = {"040904E4", "040904B0"};
-// "\StringFileInfo\llllcccc\FileDescription" and its terminator, with room to spare.
-enum { LANGUAGE_SIZE = 9, QUERY_SIZE = 64, GROW_ATTEMPTS = 4 };
+enum { LANGUAGE_SIZE = 9, GROW_ATTEMPTS = 4 };
+// Room for "\StringFileInfo\llllcccc\FileDescription" and its terminator, and to spare.
+enum { QUERY_SIZE = 64 };
 
 const char kNoProgram[] = "no program";
 const char kNotFound[] = " - not found";

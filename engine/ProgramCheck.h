@@ -20,5 +20,10 @@ struct ProgramInfo {
 // names no program at all (an empty command).
 bool checkProgram(Engine& engine, const ListedEntry& entry, bool readVersion, ProgramInfo& info);
 
-// The status bar's text for the entry's program, "not found" included.
+// The status bar's text for the entry's program, "not found" included:
+//   C:\Zeta\z.exe - Zeta Tool, Zeta Corp.      (the version's description and company)
+//   C:\Zeta\z.exe                             (no version resource)
+//   C:\Zeta\z.exe - not found
+//   Notes.lnk -> C:\Notes\notes.exe - ...     (a shortcut and its target)
+//   no program                                (an empty command)
 void programStatusText(const ListedEntry& entry, const ProgramInfo& info, StrBuf& text);
