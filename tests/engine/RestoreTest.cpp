@@ -277,11 +277,15 @@ TEST_F(RestoreTest, ListingFormatRestoresByTheListingRules) {
       "Long = " +
       longData +
       "\r\n\r\n[registry - CURRENT_USER, run]\r\nx= default\r\n"
+      // Disabled entries are listed, never restored.
+      "\r\n[Disabled by Startlull]\r\nWin.ini: load = l.exe\r\n"
+      "Registry - current_user, Run: Gone = g.exe\r\n"
       "\r\n[Registry - current_user, RunOnce] \r\nOnce = never.exe\r\n");
   std::unique_ptr<Engine> next = nextStart();
   EXPECT_EQ(1, next->restoreStartupEntries());
   EXPECT_EQ(Lines{"dialog:success 0"}, eventTexts());
   EXPECT_EQ("a.exe b.exe", machine::profileValue("run"));
+  EXPECT_EQ("", machine::profileValue("load"));
   KeyTree machineRun = readTree(HKEY_LOCAL_MACHINE, kPrefix + "Run");
   std::map<std::string, RegValue> expected = {
       {"Tray", {REG_SZ, std::string("C:\\PROGRA~1\\TRAY\\TRAY.EXE", 26)}},
@@ -300,7 +304,7 @@ TEST_F(RestoreTest, ListingFormatRestoresByTheListingRules) {
   EXPECT_FALSE(machine::keyExists(HKEY_CURRENT_USER, kPrefix + "RunOnce"));
   // The listing shows the file's lines whole, tabs and all, in black.
   Lines listing = host.texts();
-  ASSERT_EQ(20u, listing.size());
+  ASSERT_EQ(24u, listing.size());
   EXPECT_EQ("Long = " + longData, listing[13]);
   for (const ListingLine& line : host.lines) EXPECT_EQ(plainColour, line.colour);
 }
