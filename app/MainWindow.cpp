@@ -311,9 +311,9 @@ LineKind MainWindow::KindOfLine(int line) {
   if (!engine.entryAt(line, entry)) return LINE_TEXT;
   // A disabled entry keeps its grey whatever its program: it starts nothing.
   if (entry.disabled) return LINE_ENTRY;
+  // An entry that names no program ("Svc = ") has none to miss.
   ProgramInfo info;
-  checkProgram(engine, entry, false, info);
-  return info.found ? LINE_ENTRY : LINE_ENTRY_MISSING;
+  return !checkProgram(engine, entry, false, info) || info.found ? LINE_ENTRY : LINE_ENTRY_MISSING;
 }
 
 void MainWindow::OnListNotify(int code) {

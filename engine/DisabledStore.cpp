@@ -12,6 +12,7 @@
 #include "engine/MachineAccess.h"
 #include "engine/RunKeys.h"
 #include "engine/SettingsFile.h"
+#include "util/Paths.h"
 #include "util/TextBuffer.h"
 #include "util/pure/NumberText.h"
 
@@ -382,12 +383,24 @@ bool currentValue(Engine& engine, const ListedEntry& entry, const char* shown,
   return finder.found;
 }
 
+// The system's words for an error, and its number: "Access denied. (error 5)".
 void appendErrorText(Engine& engine, DWORD error, StrBuf& text) {
-  char number[16] = "";
+  char message[256];
+  DWORD length = engine.platform.FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, message,
+      sizeof message, NULL);
+  if (length >= sizeof message) length = 0;
+  while (length > 0 && (message[length - 1] == '\r' || message[length - 1] == '\n' ||
+                        message[length - 1] == ' '))
+    --length;
+  if (length > 0) {
+    text.append(message, length);
+    text.appendChar(' ');
+  }
+  char number[16] = "(error ";
   appendDecimal(number, sizeof number, error);
-  text.append("system error ");
+  appendText(number, sizeof number, ")");
   text.append(number);
-  (void)engine;
 }
 
 // "Unable to disable this entry: ..." with the step and the system's word on it.

@@ -26,6 +26,10 @@
     (UINT codePage, DWORD flags, const char* text, int length, WCHAR* wide, int wideSize),         \
     (codePage, flags, text, length, wide, wideSize))                                               \
   X(DWORD, GetLastError, (), ())                                                                   \
+  X(DWORD, FormatMessageA,                                                                         \
+    (DWORD flags, const void* source, DWORD messageId, DWORD languageId, char* buffer,             \
+     DWORD size, va_list* arguments),                                                              \
+    (flags, source, messageId, languageId, buffer, size, arguments))                               \
   X(void, SetLastError, (DWORD error), (error))                                                    \
   X(int, lstrcmpiA, (const char* first, const char* second), (first, second))                      \
   /* win.ini and ini files */                                                                      \

@@ -230,7 +230,9 @@ TEST_F(ListingBoxTest, OnlyEntryLinesShowTheSelectionAndTheFocus) {
     } else {
       EXPECT_GT(CountOf(c.text), 10) << "letters in their colour";
     }
-    if (c.text != itemColour) EXPECT_EQ(0, CountOf(itemColour));
+    if (c.text != itemColour) {
+      EXPECT_EQ(0, CountOf(itemColour));
+    }
     EXPECT_EQ(c.highlighted, GetPixel(dc, bitmapWidth - 300, rowHeight / 2) == highlight)
         << "the row's far end";
     EXPECT_EQ(c.focusRectangle, FocusDots() > 20);

@@ -99,7 +99,9 @@ TEST_F(DisabledStoreTest, EveryKindLeavesItsPlaceAndComesBackExactly) {
         "Registry - local_machine, RunServices: Expand3 = %windir%\\x3.exe"}) {
     int line = lineOf(shown);
     EXPECT_GT(line, heading) << shown;
-    if (line > heading) EXPECT_EQ(disabledColour, host.lines[line].colour) << shown;
+    if (line > heading) {
+      EXPECT_EQ(disabledColour, host.lines[line].colour) << shown;
+    }
   }
 
   EXPECT_EQ(disabled, toggleAll(false));
@@ -283,7 +285,10 @@ TEST_F(DisabledStoreTest, AFailingStepLeavesTheEntryWhereItWas) {
     EXPECT_EQ(0, c.enable ? engine.enableEntry(line) : engine.disableEntry(line));
     platform.clearFaults();
     ASSERT_EQ(1u, host.errors().size());
+    // Which entry, which step, and the system's own words for the error.
     EXPECT_NE(std::string::npos, host.errors()[0].text.find(c.line)) << host.errors()[0].text;
+    EXPECT_NE(std::string::npos, host.errors()[0].text.find(". (error 5)\r\nIt was left"))
+        << host.errors()[0].text;
     engine.findStartupEntries();
     // In its place, or in the store: exactly one of the two.
     std::string shown = c.line;
@@ -309,7 +314,9 @@ void toggleEveryKind(Engine& engine, RecordingHost& host, bool disable, bool exp
         continue;
       int done = disable ? engine.disableEntry(static_cast<int>(line))
                          : engine.enableEntry(static_cast<int>(line));
-      if (expectDone) EXPECT_EQ(1, done) << text;
+      if (expectDone) {
+        EXPECT_EQ(1, done) << text;
+      }
       break;
     }
   }

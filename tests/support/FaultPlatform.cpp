@@ -131,6 +131,14 @@ UINT FaultPlatform::GetWindowsDirectoryA(char* buffer, UINT size){
                             : real_.GetWindowsDirectoryA(buffer, size),
            result_ != 0)}
 
+DWORD FaultPlatform::FormatMessageA(DWORD flags, const void* source, DWORD messageId,
+                                    DWORD languageId, char* buffer, DWORD size,
+                                    va_list* arguments) {
+  FAULTY(FormatMessageA, "", 0ul,
+         real_.FormatMessageA(flags, source, messageId, languageId, buffer, size, arguments),
+         result_ != 0)
+}
+
 UINT FaultPlatform::GetSystemDirectoryA(char* buffer, UINT size) {
   FAULTY(GetSystemDirectoryA, "", 0u, real_.GetSystemDirectoryA(buffer, size), result_ != 0)
 }
