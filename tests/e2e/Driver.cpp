@@ -13,6 +13,8 @@ namespace e2e {
 namespace {
 
 const DWORD pollStep = 50;
+// A moved selection is there within a few milliseconds of the key.
+const DWORD moveStep = 5;
 
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
@@ -261,6 +263,93 @@ void App::Key(WORD key) {
   Settle();
 }
 
+int App::Move(WORD key, DWORD milliseconds) {
+  LRESULT before = SendMessageA(list, LB_GETCURSEL, 0, 0);
+  INPUT inputs[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = key;
+    inputs[i].ki.dwFlags = i == 1 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(2, inputs, sizeof(INPUT));
+  LRESULT now = before;
+  for (DWORD waited = 0; waited < milliseconds && now == before; waited += moveStep) {
+    Sleep(moveStep);
+    now = SendMessageA(list, LB_GETCURSEL, 0, 0);
+  }
+  return static_cast<int>(now);
+}
+
+bool App::ClickLine(int line, bool right) {
+  RECT row, client;
+  if (SendMessageA(list, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
+    return false;
+  }
+  GetClientRect(list, &client);
+  POINT at = {row.left + std::min<LONG>(60, (row.right - row.left) / 2), (row.top + row.bottom) / 2};
+  if (at.y < client.top || at.y >= client.bottom) return false;
+  ClientToScreen(list, &at);
+  ClickAt(at, right);
+  return true;
+}
+
+void App::ClickAt(POINT screen, bool right) {
+  // Absolute positions are in 65536ths of the screen; rounded up, each
+  // lands on the pixel asked for.
+  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT move = {};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = (screen.x * 65536 + width - 1) / width;
+  move.mi.dy = (screen.y * 65536 + height - 1) / height;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  // Under Wine the pointer is also moved on the X display, and the echo of
+  // an earlier move can put it back; buttons pressed before it has stayed
+  // put land elsewhere. (A press sent together with a process's very first
+  // move was seen to stop all mouse input to the program.)
+  POINT now = {-1, -1};
+  int steady = 0;
+  for (DWORD waited = 0; waited < 2000 && steady < 3; waited += moveStep * 4) {
+    if (now.x != screen.x || now.y != screen.y) {
+      steady = 0;
+      SendInput(1, &move, sizeof(INPUT));
+    }
+    Sleep(moveStep * 4);
+    GetCursorPos(&now);
+    if (now.x == screen.x && now.y == screen.y) ++steady;
+  }
+  INPUT buttons[2] = {};
+  for (INPUT& input : buttons) input.type = INPUT_MOUSE;
+  buttons[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  buttons[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInput(2, buttons, sizeof(INPUT));
+}
+
+HWND App::WaitForMenu(DWORD milliseconds) { return WaitForWindow("#32768", 0, milliseconds); }
+
+void App::ClickMenuItem(HWND menu, int index, int items) {
+  RECT client;
+  GetClientRect(menu, &client);
+  int rowHeight = (client.bottom - client.top) / items;
+  POINT at = {(client.left + client.right) / 2, client.top + index * rowHeight + rowHeight / 2};
+  ClientToScreen(menu, &at);
+  ClickAt(at, false);
+}
+
+void App::WaitForList(int previousCount) {
+  LRESULT count = previousCount;
+  for (DWORD waited = 0; waited < 10000 && count == previousCount; waited += pollStep) {
+    Sleep(pollStep);
+    count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  }
+  // A listing is filled with the list's redrawing off and shown when the
+  // command ends, so the count's first change is not the end of it.
+  for (LRESULT last = -1; count != last && Running();) {
+    last = count;
+    Settle();
+    count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  }
+}
+
 void App::Settle() {
   // A sent message overtakes posted ones, so one round trip only proves the
   // program is alive; three, with pauses, let a posted click and the command
@@ -284,6 +373,14 @@ HWND App::WaitForWindow(const char* className, const char* title, DWORD millisec
 bool App::WaitDialogGone(const char* title, DWORD milliseconds) {
   for (DWORD waited = 0; waited < milliseconds; waited += pollStep) {
     if (!Running() || !FindProcessWindow(process.dwProcessId, 0, title)) return true;
+    Sleep(pollStep);
+  }
+  return false;
+}
+
+bool App::WaitWindowHidden(HWND window, DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds; waited += pollStep) {
+    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
     Sleep(pollStep);
   }
   return false;
@@ -342,7 +439,10 @@ std::string MachineState() {
   for (const std::string& folder : folders) {
     state += folder + (machine::exists(folder) ? ":\n" : ": none\n");
     for (const std::string& name : machine::listDir(folder)) {
-      state += "  " + name + " " + machine::readFile(folder + "\\" + name) + "\n";
+      std::string path = folder + "\\" + name;
+      char attributes[16];
+      std::snprintf(attributes, sizeof attributes, "%lx", GetFileAttributesA(path.c_str()));
+      state += "  " + name + " (" + attributes + ") " + machine::readFile(path) + "\n";
     }
   }
   const char* const bootFiles[] = {"C:\\config.sys", "C:\\autoexec.bat", "C:\\config.hld",

@@ -63,6 +63,20 @@ class App {
   void AltKey(char key);
   // One key, typed as real keyboard input into whatever has the focus.
   void Key(WORD key);
+  // A key that moves the list's selection, typed as real keyboard input,
+  // then a wait only until the selection has moved (a key that moves
+  // nothing costs the whole wait); the line selected after it.
+  int Move(WORD key, DWORD milliseconds = 2000);
+  // Real mouse input: the pointer to the middle of the list's line and that
+  // button pressed and released there. False when the line is not in sight.
+  bool ClickLine(int line, bool right);
+  // Real mouse input at a point of the screen.
+  void ClickAt(POINT screen, bool right);
+  // The context menu the program has open, or 0 after the wait.
+  HWND WaitForMenu(DWORD milliseconds = 5000);
+  // A left click on item index of an open menu of that many items (no
+  // separators: its rows share the client area evenly).
+  void ClickMenuItem(HWND menu, int index, int items);
   // Waits until the list has a line count other than before, then until it
   // stops changing.
   void WaitForList(int previousCount);
@@ -77,6 +91,8 @@ class App {
   bool WaitDialogGone(const char* title, DWORD milliseconds = 10000);
   // True when the window is destroyed within the wait.
   bool WaitWindowGone(HWND window, DWORD milliseconds = 10000);
+  // True when the window is hidden or destroyed within the wait.
+  bool WaitWindowHidden(HWND window, DWORD milliseconds = 10000);
 
  private:
   PROCESS_INFORMATION process = {};
@@ -92,7 +108,8 @@ std::string WindowsDir();
 std::string UserName();
 void WriteFileText(const std::string& path, const std::string& text);  // makes the folders
 // Everything Find looks at and everything Remove and Restore leave behind,
-// as text, so that two states compare with one equality.
+// as text, so that two states compare with one equality: values with their
+// types and bytes, files with their attributes and content.
 std::string MachineState();
 // Nothing starts: empty win.ini values, empty Startup folders, no run keys,
 // no inactive folders, no stores of disabled entries, no boot files.

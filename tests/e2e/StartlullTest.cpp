@@ -713,4 +713,280 @@ TEST_F(StartlullTest, KeyboardDisablesAndEnablesAnEntryLosslessly) {
   EXPECT_TRUE(app.Running());
 }
 
+
+// One startup entry of any kind, in the table of all kinds below.
+enum Where { IN_REGISTRY, IN_WIN_INI, IN_STARTUP, IN_COMMON_STARTUP };
+
+struct Entry {
+  Where where;
+  HKEY root;           // registry
+  const char* key;     // the Run-type key, or "run" or "load" for win.ini
+  std::string name;    // value or file name
+  DWORD type;          // the value's type, or the file's attributes
+  std::string bytes;   // the value's data, the win.ini text or the file's content
+  std::string place;   // how the disabled section names its place
+  std::string listed;  // Find's line for it where it starts from
+  bool byMouse;        // also toggled with the mouse alone
+  std::string disabled() const { return place + ": " + listed; }
+};
+
+std::string StartupFolderOf(const Entry& entry) {
+  return entry.where == IN_STARTUP ? machine::startupDir() : machine::commonStartupDir();
+}
+
+// Attributes beyond these are the file system's, not the user's.
+const DWORD userAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// What the entry's place holds now, as one comparable text.
+std::string Held(const Entry& entry) {
+  switch (entry.where) {
+    case IN_REGISTRY:
+      return ValueOf(entry.root, RunKey(entry.key), entry.name.c_str());
+    case IN_WIN_INI:
+      return machine::profileValue(entry.key);
+    default: {
+      std::string path = StartupFolderOf(entry) + "\\" + entry.name;
+      DWORD attributes = GetFileAttributesA(path.c_str());
+      if (attributes == INVALID_FILE_ATTRIBUTES) return "none";
+      return std::to_string(attributes & userAttributes) + ":" + machine::readFile(path);
+    }
+  }
+}
+
+// What Held() gives while the entry is in its place, and once it is gone.
+std::string Present(const Entry& entry) {
+  if (entry.where == IN_WIN_INI) return entry.bytes;
+  return std::to_string(entry.type) + ":" + entry.bytes;
+}
+std::string Gone(const Entry& entry) { return entry.where == IN_WIN_INI ? "" : "none"; }
+
+void SeedEntry(const Entry& entry) {
+  switch (entry.where) {
+    case IN_REGISTRY:
+      machine::setValue(entry.root, RunKey(entry.key), entry.name, entry.type, entry.bytes);
+      break;
+    case IN_WIN_INI:
+      machine::setProfileValue(entry.key, entry.bytes.c_str());
+      break;
+    default:
+      machine::writeFile(StartupFolderOf(entry) + "\\" + entry.name, entry.bytes, entry.type);
+      break;
+  }
+  ASSERT_EQ(Present(entry), Held(entry)) << entry.listed;
+}
+
+// One entry of every kind Find lists, in the order it lists them, each
+// with data that a careless move would change: bytes after the first zero,
+// types other than REG_SZ, a name holding "=", files with attributes.
+std::vector<Entry> EveryKindOfEntry() {
+  const std::string b = bin;
+  const HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
+  const std::string multi = Text(b + "steps.exe /one") + Text(b + "steps.exe /two") + '\0';
+  const std::string cleanup = "%TEMP%\\e2e\\cleanup.exe /all";
+  return {
+      {IN_WIN_INI, 0, "run", "", 0, b + "runner.exe -tray", "Win.ini",
+       "run = " + b + "runner.exe -tray", true},
+      {IN_WIN_INI, 0, "load", "", 0, b + "loader.exe", "Win.ini", "load = " + b + "loader.exe",
+       false},
+      {IN_STARTUP, 0, "", "Notes.lnk", FILE_ATTRIBUTE_HIDDEN, std::string("notes\0\x01\xff", 8),
+       "Startup folder", "Notes.lnk", true},
+      {IN_COMMON_STARTUP, 0, "", "Clock.lnk", FILE_ATTRIBUTE_READONLY, "clock shortcut\r\n",
+       "All Users Startup folder", "Clock.lnk", true},
+      {IN_REGISTRY, lm, "RunServices", "Spooler", REG_BINARY,
+       b + "spool.exe" + std::string("\0\x01\xfe tail", 7),
+       "Registry - local_machine, RunServices", "Spooler = " + b + "spool.exe", false},
+      {IN_REGISTRY, lm, "Run", "Tray", REG_SZ, Text(b + "tray.exe /min"),
+       "Registry - local_machine, Run", "Tray = " + b + "tray.exe /min", false},
+      {IN_REGISTRY, lm, "RunOnce", "Setup", REG_EXPAND_SZ,
+       Text("%ProgramFiles%\\e2e\\setup.exe /finish"), "Registry - local_machine, RunOnce",
+       "Setup = %ProgramFiles%\\e2e\\setup.exe /finish", false},
+      {IN_REGISTRY, lm, "RunOnceEx", "Title", REG_SZ, Text("Finishing the set-up"),
+       "Registry - local_machine, RunOnceEx", "Title = Finishing the set-up", false},
+      {IN_REGISTRY, cu, "RunServices", "Counter", REG_DWORD, Dword(0x00434241),
+       "Registry - current_user, RunServices", "Counter = ABC", false},
+      {IN_REGISTRY, cu, "Run", "Opt=Fast", REG_SZ, Text(b + "opt.exe"),
+       "Registry - current_user, Run", "Opt=Fast = " + b + "opt.exe", true},
+      {IN_REGISTRY, cu, "RunOnce", "Cleanup", REG_EXPAND_SZ,
+       Text(cleanup) + std::string("tail\0", 5), "Registry - current_user, RunOnce",
+       "Cleanup = " + cleanup, false},
+      {IN_REGISTRY, cu, "RunOnceEx", "Steps", REG_MULTI_SZ, multi,
+       "Registry - current_user, RunOnceEx", "Steps = " + b + "steps.exe /one", false},
+  };
+}
+
+// Values beside the entries that no line shows: taking an entry out of its
+// key must leave them, and the key, alone.
+struct Bystander {
+  HKEY root;
+  const char* key;
+  const char* name;
+  std::string bytes;
+};
+
+std::vector<Bystander> Bystanders() {
+  return {
+      {HKEY_LOCAL_MACHINE, "RunOnceEx\\0001", "1", Text(std::string(bin) + "step.exe /quiet")},
+      {HKEY_CURRENT_USER, "RunServices", "", Text(std::string(bin) + "default.exe")},
+  };
+}
+
+// Seeds the entries and the bystanders; the machine as it is then.
+std::string SeedEntries(const std::vector<Entry>& entries) {
+  for (const Entry& entry : entries) {
+    SeedEntry(entry);
+    if (testing::Test::HasFatalFailure()) return "";
+  }
+  for (const Bystander& other : Bystanders()) {
+    machine::setValue(other.root, RunKey(other.key), other.name, REG_SZ, other.bytes);
+  }
+  return MachineState();
+}
+
+void ExpectBystandersKept() {
+  for (const Bystander& other : Bystanders()) {
+    EXPECT_EQ(std::to_string(REG_SZ) + ":" + other.bytes,
+              ValueOf(other.root, RunKey(other.key), other.name))
+        << other.key << " " << other.name;
+  }
+}
+
+const COLORREF disabledGrey = 0x808080;
+const char disabledHeading[] = "[Disabled by Startlull]";
+
+int Selected(App& app) { return static_cast<int>(SendMessageA(app.list, LB_GETCURSEL, 0, 0)); }
+
+// Up or Down alone from the selection (or the caret, when nothing is
+// selected) to the target line: one press per entry line on the way, the
+// headings, blank lines and empty win.ini lines between skipped.
+void ArrowTo(App& app, const std::vector<Entry>& entries, int target) {
+  std::vector<Line> lines = app.Lines();
+  int from = Selected(app);
+  if (from < 0) from = static_cast<int>(SendMessageA(app.list, LB_GETCARETINDEX, 0, 0));
+  if (from == target) return;
+  const int step = target > from ? 1 : -1;
+  int presses = 0;
+  for (int line = from + step; line != target + step; line += step) {
+    for (const Entry& entry : entries) {
+      if (lines[line].text == entry.listed || lines[line].text == entry.disabled()) ++presses;
+    }
+  }
+  for (int press = 0; press < presses; ++press) app.Move(step > 0 ? VK_DOWN : VK_UP);
+  ASSERT_EQ(target, Selected(app)) << presses << (step > 0 ? " Down" : " Up") << " from line "
+                                   << from << " to " << lines[target].text;
+}
+
+// After one entry left its place: gone from there and from its section,
+// listed grey under the disabled heading, and still selected.
+void ExpectDisabled(App& app, const Entry& entry) {
+  std::vector<Line> lines = app.Lines();
+  EXPECT_EQ(Gone(entry), Held(entry)) << "the entry left its place";
+  EXPECT_EQ(-1, LineOf(lines, entry.listed));
+  int heading = LineOf(lines, disabledHeading);
+  int line = LineOf(lines, entry.disabled());
+  ASSERT_LT(0, heading);
+  ASSERT_LT(heading, line) << entry.disabled();
+  EXPECT_EQ(disabledGrey, lines[line].colour);
+  EXPECT_EQ(line, Selected(app)) << "the selection goes with it";
+}
+
+// After one entry came back: in its place as it was, in its own section,
+// selected there.
+void ExpectEnabled(App& app, const Entry& entry) {
+  std::vector<Line> lines = app.Lines();
+  EXPECT_EQ(Present(entry), Held(entry)) << "same type, bytes and attributes";
+  EXPECT_EQ(-1, LineOf(lines, entry.disabled()));
+  int line = LineOf(lines, entry.listed);
+  EXPECT_LT(0, line) << entry.listed;
+  EXPECT_EQ(line, Selected(app)) << "the selection goes with it";
+}
+
+// With every entry in the store: nothing left in any place, the win.ini
+// lines empty, and each entry listed once, in the disabled section only.
+void ExpectAllDisabled(App& app, const std::vector<Entry>& entries) {
+  for (const Entry& entry : entries) EXPECT_EQ(Gone(entry), Held(entry)) << entry.listed;
+  ExpectBystandersKept();
+  EXPECT_EQ(std::vector<std::string>(), machine::listDir(machine::startupDir()));
+  EXPECT_EQ(std::vector<std::string>(), machine::listDir(machine::commonStartupDir()));
+  std::vector<Line> lines = app.Lines();
+  EXPECT_LT(0, LineOf(lines, "run="));
+  EXPECT_LT(0, LineOf(lines, "load="));
+  int heading = LineOf(lines, disabledHeading);
+  ASSERT_LT(0, heading);
+  std::vector<std::string> section, expected;
+  for (size_t line = heading + 1; line < lines.size(); ++line) section.push_back(lines[line].text);
+  for (const Entry& entry : entries) expected.push_back(entry.disabled());
+  std::sort(section.begin(), section.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(expected, section);
+}
+
+TEST_F(StartlullTest, KeysAloneDisableAndEnableEveryKindOfEntryLosslessly) {
+  const std::vector<Entry> entries = EveryKindOfEntry();
+  const std::string before = SeedEntries(entries);
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  app.AltKey('F');
+  for (const Entry& entry : entries) {
+    SCOPED_TRACE("disable " + entry.disabled());
+    ASSERT_NO_FATAL_FAILURE(ArrowTo(app, entries, LineOf(app.Lines(), entry.listed)));
+    app.Key(VK_SPACE);
+    ASSERT_NO_FATAL_FAILURE(ExpectDisabled(app, entry));
+  }
+  ExpectAllDisabled(app, entries);
+  for (const Entry& entry : entries) {
+    SCOPED_TRACE("enable " + entry.disabled());
+    ASSERT_NO_FATAL_FAILURE(ArrowTo(app, entries, LineOf(app.Lines(), entry.disabled())));
+    app.Key(VK_SPACE);
+    ASSERT_NO_FATAL_FAILURE(ExpectEnabled(app, entry));
+  }
+  EXPECT_EQ(before, MachineState());
+  EXPECT_EQ(-1, LineOf(app.Lines(), disabledHeading));
+  EXPECT_TRUE(app.Running());
+}
+
+// A right click on the line, then a left click on the menu's first item,
+// "Disable" or "Enable" (then "Copy" and "Open folder").
+void ToggleByMouse(App& app, const std::string& text) {
+  int line = LineOf(app.Lines(), text);
+  ASSERT_LE(0, line) << text;
+  ASSERT_TRUE(app.ClickLine(line, true)) << "line " << line << " is out of sight";
+  HWND menu = app.WaitForMenu();
+  ASSERT_TRUE(menu) << "no context menu";
+  EXPECT_EQ(line, Selected(app)) << "the right click selects the entry";
+  app.ClickMenuItem(menu, 0, 3);
+  ASSERT_TRUE(app.WaitWindowHidden(menu)) << "the menu stays open";
+  app.Settle();
+}
+
+TEST_F(StartlullTest, MouseAloneDisablesAndEnablesEntriesFromTheContextMenu) {
+  std::vector<Entry> entries;
+  for (const Entry& entry : EveryKindOfEntry()) {
+    if (entry.byMouse) entries.push_back(entry);
+  }
+  const std::string before = SeedEntries(entries);
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(app.Start());
+  RECT find;
+  GetWindowRect(app.ButtonFor(findCommand).window, &find);
+  const int usageLines = static_cast<int>(app.Lines().size());
+  app.ClickAt({(find.left + find.right) / 2, (find.top + find.bottom) / 2}, false);
+  // Mouse input reaches the program after messages sent to it: only the
+  // listing itself shows that the click went through.
+  app.WaitForList(usageLines);
+  ASSERT_LT(0, LineOf(app.Lines(), "[Win.ini]")) << "the Find button took the click";
+  for (const Entry& entry : entries) {
+    SCOPED_TRACE("disable " + entry.disabled());
+    ASSERT_NO_FATAL_FAILURE(ToggleByMouse(app, entry.listed));
+    ASSERT_NO_FATAL_FAILURE(ExpectDisabled(app, entry));
+  }
+  ExpectAllDisabled(app, entries);
+  for (const Entry& entry : entries) {
+    SCOPED_TRACE("enable " + entry.disabled());
+    ASSERT_NO_FATAL_FAILURE(ToggleByMouse(app, entry.disabled()));
+    ASSERT_NO_FATAL_FAILURE(ExpectEnabled(app, entry));
+  }
+  EXPECT_EQ(before, MachineState());
+  EXPECT_TRUE(app.Running());
+}
+
 }  // namespace
