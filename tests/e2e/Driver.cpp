@@ -286,7 +286,8 @@ bool App::ClickLine(int line, bool right) {
     return false;
   }
   GetClientRect(list, &client);
-  POINT at = {row.left + std::min<LONG>(60, (row.right - row.left) / 2), (row.top + row.bottom) / 2};
+  POINT at = {row.left + std::min<LONG>(60, (row.right - row.left) / 2),
+              (row.top + row.bottom) / 2};
   if (at.y < client.top || at.y >= client.bottom) return false;
   ClientToScreen(list, &at);
   ClickAt(at, right);

@@ -713,7 +713,6 @@ TEST_F(StartlullTest, KeyboardDisablesAndEnablesAnEntryLosslessly) {
   EXPECT_TRUE(app.Running());
 }
 
-
 // One startup entry of any kind, in the table of all kinds below.
 enum Where { IN_REGISTRY, IN_WIN_INI, IN_STARTUP, IN_COMMON_STARTUP };
 
@@ -735,7 +734,8 @@ std::string StartupFolderOf(const Entry& entry) {
 }
 
 // Attributes beyond these are the file system's, not the user's.
-const DWORD userAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+const DWORD userAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // What the entry's place holds now, as one comparable text.
 std::string Held(const Entry& entry) {
@@ -793,8 +793,8 @@ std::vector<Entry> EveryKindOfEntry() {
       {IN_COMMON_STARTUP, 0, "", "Clock.lnk", FILE_ATTRIBUTE_READONLY, "clock shortcut\r\n",
        "All Users Startup folder", "Clock.lnk", true},
       {IN_REGISTRY, lm, "RunServices", "Spooler", REG_BINARY,
-       b + "spool.exe" + std::string("\0\x01\xfe tail", 7),
-       "Registry - local_machine, RunServices", "Spooler = " + b + "spool.exe", false},
+       b + "spool.exe" + std::string("\0\x01\xfe tail", 8), "Registry - local_machine, RunServices",
+       "Spooler = " + b + "spool.exe", false},
       {IN_REGISTRY, lm, "Run", "Tray", REG_SZ, Text(b + "tray.exe /min"),
        "Registry - local_machine, Run", "Tray = " + b + "tray.exe /min", false},
       {IN_REGISTRY, lm, "RunOnce", "Setup", REG_EXPAND_SZ,
