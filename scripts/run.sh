@@ -10,7 +10,8 @@
 #
 # STARTLULL_WINDOWS=win98|win2k|winxp (default winxp) sets the Windows that
 # Wine reports. Without a display (DISPLAY unset) the program runs on Xvfb:
-# the script presses Find, saves a screenshot, prints its path and ends.
+# the script presses Find (on the demo prefix it also disables one entry and
+# selects another), saves a screenshot, prints its path and ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export BUILD_DIR=${BUILD_DIR:-$PWD/build}
@@ -61,6 +62,8 @@ seed_demo() {
   wine reg add "HKLM\\$run_key\\RunOnce" /v "Finish Setup" \
     /d 'C:\Program Files\Demo\setup.exe /finish' /f
   wine reg add "HKCU\\$run_key\\Run" /v "Notes" /d 'C:\Program Files\Demo\notes.exe /min' /f
+  # One program that is there, with a version resource for the status bar.
+  wine reg add "HKCU\\$run_key\\Run" /v "Version Check" /d 'C:\windows\system32\winver.exe' /f
   wine reg add 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' /v load \
     /d 'C:\Program Files\Demo\loader.exe' /f
   local startup
@@ -71,6 +74,8 @@ seed_demo() {
     dir=$(wine winepath -u "$startup" 2>/dev/null | tr -d '\r')
     mkdir -p "$dir"
     printf 'Demo shortcut\r\n' > "$dir/Demo Clock.lnk"
+    # What an earlier demo disabled starts enabled again.
+    rm -rf "$(dirname "$dir")/Startup-Disabled"
   fi
 } >/dev/null 2>&1
 # Wine runs and deletes RunOnce values when its server starts, so the demo
@@ -100,6 +105,21 @@ sleep 3
 xdotool windowfocus --sync "$desktop" 2>/dev/null || true
 xdotool key alt+f
 sleep 2
+if [ "$demo" = 1 ]; then
+  # Where the window comes up on the 760x520 desktop: list rows of 16
+  # pixels from y=124; row 6 is the Startup folder's "Demo Clock.lnk". A
+  # click there also keeps the arrow keys out of the menu mode that Alt
+  # leaves behind under Wine's X11 input.
+  xdotool mousemove --window "$desktop" 140 $((124 + 6 * 16 + 8)) click 1
+  sleep 1
+  # Space disables it; the selection follows it into the grey section at the
+  # end. Up selects the entry above it, "Version Check", whose program is
+  # there.
+  xdotool key space
+  sleep 2
+  xdotool key Up
+  sleep 1
+fi
 import -window "$desktop" "$shot"
 xdotool key alt+x
 wait "$app" || true
