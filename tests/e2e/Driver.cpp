@@ -294,7 +294,39 @@ bool App::ClickLine(int line, bool right) {
   return true;
 }
 
+bool App::ScrollToLine(int line) {
+  RECT client;
+  GetClientRect(list, &client);
+  POINT centre = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+  ClientToScreen(list, &centre);
+  for (int turn = 0; turn < 60; ++turn) {
+    RECT row;
+    if (SendMessageA(list, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
+      return false;
+    }
+    if (row.top >= client.top && row.bottom <= client.bottom) return true;
+    // The wheel, over the list, as a user scrolls it.
+    MovePointer(centre);
+    INPUT wheel = {};
+    wheel.type = INPUT_MOUSE;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = row.top < client.top ? WHEEL_DELTA : static_cast<DWORD>(-WHEEL_DELTA);
+    SendInput(1, &wheel, sizeof(INPUT));
+    Settle();
+  }
+  return false;
+}
+
 void App::ClickAt(POINT screen, bool right) {
+  MovePointer(screen);
+  INPUT buttons[2] = {};
+  for (INPUT& input : buttons) input.type = INPUT_MOUSE;
+  buttons[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  buttons[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInput(2, buttons, sizeof(INPUT));
+}
+
+void App::MovePointer(POINT screen) {
   // Absolute positions are in 65536ths of the screen; rounded up, each
   // lands on the pixel asked for.
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
@@ -318,11 +350,6 @@ void App::ClickAt(POINT screen, bool right) {
     GetCursorPos(&now);
     if (now.x == screen.x && now.y == screen.y) ++steady;
   }
-  INPUT buttons[2] = {};
-  for (INPUT& input : buttons) input.type = INPUT_MOUSE;
-  buttons[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  buttons[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  SendInput(2, buttons, sizeof(INPUT));
 }
 
 HWND App::WaitForMenu(DWORD milliseconds) { return WaitForWindow("#32768", 0, milliseconds); }

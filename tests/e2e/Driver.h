@@ -70,8 +70,13 @@ class App {
   // Real mouse input: the pointer to the middle of the list's line and that
   // button pressed and released there. False when the line is not in sight.
   bool ClickLine(int line, bool right);
+  // Turns the mouse wheel over the list until the line is in sight; false
+  // when it never comes.
+  bool ScrollToLine(int line);
   // Real mouse input at a point of the screen.
   void ClickAt(POINT screen, bool right);
+  // Moves the pointer there and waits until it stays.
+  void MovePointer(POINT screen);
   // The context menu the program has open, or 0 after the wait.
   HWND WaitForMenu(DWORD milliseconds = 5000);
   // A left click on item index of an open menu of that many items (no
