@@ -672,47 +672,6 @@ int LineOf(const std::vector<Line>& lines, const std::string& text) {
   return -1;
 }
 
-TEST_F(StartlullTest, KeyboardDisablesAndEnablesAnEntryLosslessly) {
-  const std::string command = "%WINDIR%\\e2e\\agent.exe /tray";
-  // Bytes after the first zero, which no listing shows, must come back too.
-  const std::string data = Text(command) + std::string("tail\0", 5);
-  machine::setValue(HKEY_CURRENT_USER, RunKey("Run"), "Agent", REG_EXPAND_SZ, data);
-  machine::setValue(HKEY_CURRENT_USER, RunKey("Run"), "Mail", REG_SZ,
-                    Text(std::string(bin) + "mail.exe"));
-  const std::string stored = ValueOf(HKEY_CURRENT_USER, RunKey("Run"), "Agent");
-  ASSERT_EQ(std::to_string(REG_EXPAND_SZ) + ":" + data, stored);
-  const std::string before = MachineState();
-  const std::string listed = "Agent = " + command;
-  const std::string disabled = "Registry - current_user, Run: " + listed;
-
-  ASSERT_NO_FATAL_FAILURE(app.Start());
-  app.AltKey('F');
-  app.Key(VK_DOWN);
-  std::vector<Line> lines = app.Lines();
-  int selected = static_cast<int>(SendMessageA(app.list, LB_GETCURSEL, 0, 0));
-  ASSERT_EQ(LineOf(lines, listed), selected) << "Down goes to the first entry";
-  EXPECT_GT(CountPixels(app.list, selected, GetSysColor(COLOR_HIGHLIGHT)), 0);
-
-  app.Key(VK_SPACE);
-  lines = app.Lines();
-  EXPECT_EQ("none", ValueOf(HKEY_CURRENT_USER, RunKey("Run"), "Agent")) << "the value left its key";
-  EXPECT_NE("none", ValueOf(HKEY_CURRENT_USER, RunKey("Run"), "Mail"));
-  EXPECT_EQ(-1, LineOf(lines, listed));
-  ASSERT_LT(0, LineOf(lines, "[Disabled by Startlull]"));
-  int moved = LineOf(lines, disabled);
-  ASSERT_LT(LineOf(lines, "[Disabled by Startlull]"), moved);
-  EXPECT_EQ(0x808080u, lines[moved].colour);
-  EXPECT_EQ(moved, SendMessageA(app.list, LB_GETCURSEL, 0, 0)) << "the selection goes with it";
-
-  app.Key(VK_SPACE);
-  lines = app.Lines();
-  EXPECT_EQ(stored, ValueOf(HKEY_CURRENT_USER, RunKey("Run"), "Agent")) << "same type and bytes";
-  EXPECT_EQ(before, MachineState());
-  EXPECT_EQ(-1, LineOf(lines, disabled));
-  EXPECT_EQ(LineOf(lines, listed), SendMessageA(app.list, LB_GETCURSEL, 0, 0));
-  EXPECT_TRUE(app.Running());
-}
-
 // One startup entry of any kind, in the table of all kinds below.
 enum Where { IN_REGISTRY, IN_WIN_INI, IN_STARTUP, IN_COMMON_STARTUP };
 
@@ -927,6 +886,10 @@ TEST_F(StartlullTest, KeysAloneDisableAndEnableEveryKindOfEntryLosslessly) {
   for (const Entry& entry : entries) {
     SCOPED_TRACE("disable " + entry.disabled());
     ASSERT_NO_FATAL_FAILURE(ArrowTo(app, entries, LineOf(app.Lines(), entry.listed)));
+    if (&entry == &entries.front()) {
+      EXPECT_GT(CountPixels(app.list, Selected(app), GetSysColor(COLOR_HIGHLIGHT)), 0)
+          << "drawn selected";
+    }
     app.Key(VK_SPACE);
     ASSERT_NO_FATAL_FAILURE(ExpectDisabled(app, entry));
   }
