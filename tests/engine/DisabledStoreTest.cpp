@@ -186,6 +186,21 @@ TEST_F(DisabledStoreTest, EnablingOverATakenPlaceAsksAndNoKeepsBoth) {
     }
 }
 
+TEST_F(DisabledStoreTest, WithoutAnAllUsersFolderTheUsersStoreKeepsMachineEntries) {
+  seedTypical();
+  MachinePicture before = takePicture();
+  engine.computeLocations();
+  // As on a Windows 98 without user profiles.
+  engine.commonStartupDir[0] = engine.commonDisabledDir[0] = '\0';
+  engine.findStartupEntries();
+  ASSERT_EQ(1, engine.disableEntry(lineOf("Tray = C:\\tray.exe")));
+  engine.findStartupEntries();
+  EXPECT_GT(lineOf("Registry - local_machine, Run: Tray = C:\\tray.exe"), 0);
+  EXPECT_TRUE(fileExists(disabledFolder() + "\\Startlull.ini"));
+  EXPECT_EQ(1, engine.enableEntry(lineOf("Registry - local_machine, Run: Tray = C:\\tray.exe")));
+  expectSameMachine(before, takePicture());
+}
+
 // A record file put in a store by hand: a value anywhere but the eight
 // keys, a key below one, a user's value in the All Users store, bytes
 // changed after writing. Nothing is written from it, nothing is stored on
