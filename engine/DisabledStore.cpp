@@ -499,26 +499,42 @@ void describePlace(const ListedEntry& entry, StrBuf& where) {
   where.append(runKeyNames[entry.keyName]);
 }
 
+// What Disable and Enable start from: the entry a line names, the line,
+// the entry's store, and the names their messages give them.
+struct EntryCommand {
+  ListedEntry entry;
+  StrBuf text;
+  const char* dir;
+  StrBuf recordPath;
+  StrBuf where;
+};
+
+bool readEntryCommand(Engine& engine, int line, bool disabled, EntryCommand& command) {
+  if (!engine.entryCommandsAvailable() || !engine.entryAt(line, command.entry) ||
+      command.entry.disabled != disabled || !engine.host.listingLine(line, command.text))
+    return false;
+  command.dir = storeFor(engine, command.entry);
+  storeFile(command.dir, false, command.recordPath);
+  describePlace(command.entry, command.where);
+  return true;
+}
+
 const char kStoreDamaged[] =
     "The record of disabled entries is damaged or names a place that is no startup entry's: ";
 
 }  // namespace
 
 int Engine::disableEntry(int line) {
-  ListedEntry entry;
-  StrBuf text;
-  if (!entryCommandsAvailable() || !entryAt(line, entry) || entry.disabled ||
-      !host.listingLine(line, text))
-    return 0;
+  EntryCommand command;
+  if (!readEntryCommand(*this, line, false, command)) return 0;
+  const ListedEntry& entry = command.entry;
+  const char* shown = command.text.c_str();
   if (entry.place == ENTRY_STARTUP || entry.place == ENTRY_COMMON_STARTUP)
-    return disableItem(*this, entry, text.c_str());
+    return disableItem(*this, entry, shown);
 
-  const char* dir = storeFor(*this, entry);
-  StrBuf recordPath, where;
-  storeFile(dir, false, recordPath);
-  describePlace(entry, where);
+  const char* dir = command.dir;
+  const StrBuf &recordPath = command.recordPath, &where = command.where;
   StoredValue stored;
-  const char* shown = text.c_str();
   if (!currentValue(*this, entry, shown, stored)) {
     reportFailure(*this, "disable", shown, "It is no longer as the listing shows it in ",
                   where.c_str(), ERROR_SUCCESS, "Choose Find to see it as it is now.");
@@ -558,18 +574,15 @@ int Engine::disableEntry(int line) {
 }
 
 int Engine::enableEntry(int line) {
-  ListedEntry entry;
-  StrBuf text;
-  if (!entryCommandsAvailable() || !entryAt(line, entry) || !entry.disabled ||
-      !host.listingLine(line, text))
-    return 0;
+  EntryCommand command;
+  if (!readEntryCommand(*this, line, true, command)) return 0;
+  const ListedEntry& entry = command.entry;
+  const StrBuf& text = command.text;
   if (entry.place == ENTRY_STARTUP || entry.place == ENTRY_COMMON_STARTUP)
     return enableItem(*this, entry, text.c_str());
 
-  const char* dir = storeFor(*this, entry);
-  StrBuf recordPath, where;
-  storeFile(dir, false, recordPath);
-  describePlace(entry, where);
+  const char* dir = command.dir;
+  const StrBuf &recordPath = command.recordPath, &where = command.where;
   SavedRecord record;
   StoreState state = readStore(*this, dir, record);
   if (state != STORE_SOUND) {

@@ -10,28 +10,6 @@ const char kKillVariable[] = "STARTLULL_KILL_AFTER_CHANGE";
 const UINT kKilledExitCode = 77;
 const int kMostChanges = 200;
 
-// Calls that change the machine (or may: a file opened for writing).
-bool changesMachine(Call call) {
-  switch (call) {
-    case Call::CreateDirectoryA:
-    case Call::RemoveDirectoryA:
-    case Call::MoveFileA:
-    case Call::DeleteFileA:
-    case Call::SetFileAttributesA:
-    case Call::CreateFileA:
-    case Call::WriteFile:
-    case Call::FlushFileBuffers:
-    case Call::CloseHandle:
-    case Call::WriteProfileStringA:
-    case Call::SHDeleteKeyA:
-    case Call::RegSetValueExA:
-    case Call::RegCreateKeyExA:
-      return true;
-    default:
-      return false;
-  }
-}
-
 class CrashTest : public RemoveRestoreTest {
  protected:
   void seed() {

@@ -337,26 +337,6 @@ void toggleEveryKind(Engine& engine, RecordingHost& host, bool disable, bool exp
   }
 }
 
-bool changesMachine(Call call) {
-  switch (call) {
-    case Call::CreateDirectoryA:
-    case Call::RemoveDirectoryA:
-    case Call::MoveFileA:
-    case Call::DeleteFileA:
-    case Call::CreateFileA:
-    case Call::WriteFile:
-    case Call::FlushFileBuffers:
-    case Call::CloseHandle:
-    case Call::WriteProfileStringA:
-    case Call::RegDeleteValueA:
-    case Call::RegSetValueExA:
-    case Call::RegCreateKeyExA:
-      return true;
-    default:
-      return false;
-  }
-}
-
 TEST_F(DisabledStoreTest, KilledAfterEveryChangeEachEntryIsInItsPlaceOrStoredOnce) {
   const std::vector<std::string> entries = {
       "Tray = C:\\tray.exe", "Mine = C:\\mine.exe", "run = run.exe /a", "Notes.lnk",

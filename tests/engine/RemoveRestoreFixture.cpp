@@ -155,6 +155,28 @@ void expectSameMachine(const MachinePicture& expected, const MachinePicture& act
   expectSameFiles("All Users Startup folder", expected.commonFiles, actual.commonFiles);
 }
 
+bool changesMachine(Call call) {
+  switch (call) {
+    case Call::CreateDirectoryA:
+    case Call::RemoveDirectoryA:
+    case Call::MoveFileA:
+    case Call::DeleteFileA:
+    case Call::SetFileAttributesA:
+    case Call::CreateFileA:
+    case Call::WriteFile:
+    case Call::FlushFileBuffers:
+    case Call::CloseHandle:
+    case Call::WriteProfileStringA:
+    case Call::SHDeleteKeyA:
+    case Call::RegDeleteValueA:
+    case Call::RegSetValueExA:
+    case Call::RegCreateKeyExA:
+      return true;
+    default:
+      return false;
+  }
+}
+
 DWORD runTestInChild(const char* testName, const char* variable, const std::string& value) {
   char exe[MAX_PATH];
   GetModuleFileNameA(NULL, exe, MAX_PATH);

@@ -41,6 +41,10 @@ void forgetAttributes(std::map<std::string, std::string>& files);
 std::string fileContent(const std::string& path);
 bool fileExists(const std::string& path);
 
+// Calls that change the machine (or may: a file opened for writing): the
+// points a process is killed after in the crash tests.
+bool changesMachine(Call call);
+
 // Runs this test executable again, in a process of its own, with only the
 // named test and the environment variable set; returns its exit code.
 DWORD runTestInChild(const char* testName, const char* variable, const std::string& value);
