@@ -252,7 +252,9 @@ void App::AltKey(char key) {
   Settle();
 }
 
-void App::Key(WORD key) {
+namespace {
+// A key pressed and let go.
+void Press(WORD key) {
   INPUT inputs[2] = {};
   for (int i = 0; i < 2; ++i) {
     inputs[i].type = INPUT_KEYBOARD;
@@ -260,18 +262,17 @@ void App::Key(WORD key) {
     inputs[i].ki.dwFlags = i == 1 ? KEYEVENTF_KEYUP : 0;
   }
   SendInput(2, inputs, sizeof(INPUT));
+}
+}  // namespace
+
+void App::Key(WORD key) {
+  Press(key);
   Settle();
 }
 
 int App::Move(WORD key, DWORD milliseconds) {
   LRESULT before = SendMessageA(list, LB_GETCURSEL, 0, 0);
-  INPUT inputs[2] = {};
-  for (int i = 0; i < 2; ++i) {
-    inputs[i].type = INPUT_KEYBOARD;
-    inputs[i].ki.wVk = key;
-    inputs[i].ki.dwFlags = i == 1 ? KEYEVENTF_KEYUP : 0;
-  }
-  SendInput(2, inputs, sizeof(INPUT));
+  Press(key);
   LRESULT now = before;
   for (DWORD waited = 0; waited < milliseconds && now == before; waited += moveStep) {
     Sleep(moveStep);
