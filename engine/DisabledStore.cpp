@@ -60,12 +60,6 @@ const char* storeFor(Engine& engine, const ListedEntry& entry) {
                                                         : engine.disabledDir;
 }
 
-bool missingFile(Platform& platform, const char* path) {
-  if (platform.GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return false;
-  DWORD error = platform.GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 // Walks a store's record value by value. A record that names anything but
 // a value of one of the eight keys or win.ini's run and load, or a root the
 // store does not keep, is foreign: Enable never writes from it.

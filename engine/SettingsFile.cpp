@@ -237,6 +237,12 @@ bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
          memcmp(room, entry.data.c_str(), size) == 0;
 }
 
+bool missingFile(Platform& platform, const char* path) {
+  if (platform.GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return false;
+  DWORD error = platform.GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 bool machineHoldsRecord(Engine& engine) {
   Platform& platform = engine.platform;
   const SavedRecord& saved = engine.savedRecord;
@@ -338,10 +344,8 @@ int moveItemsBack(Engine& engine, bool* commonGone) {
   // The user's inactive folder is what offers Restore at the next start: it
   // has to stay while the All Users one is still there, with items in it.
   Platform& platform = engine.platform;
-  *commonGone = engine.commonStartupDir[0] == '\0' ||
-                (platform.GetFileAttributesA(engine.commonInactiveDir) == INVALID_FILE_ATTRIBUTES &&
-                 (platform.GetLastError() == ERROR_FILE_NOT_FOUND ||
-                  platform.GetLastError() == ERROR_PATH_NOT_FOUND));
+  *commonGone =
+      engine.commonStartupDir[0] == '\0' || missingFile(platform, engine.commonInactiveDir);
   if (engine.inactiveDir[0] == '\0' || engine.startupDir[0] == '\0') return 0;
   return engine.moveFolderContents(engine.inactiveDir, engine.startupDir, kUserItems);
 }
@@ -382,10 +386,7 @@ SettingsRead readSettingsFile(Engine& engine, const char* path) {
     // Only a file that is not there may be passed over; one that is there
     // but cannot be read now (held by another program, no memory) may hold
     // everything Remove took away.
-    bool missing = platform.GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
-                   (platform.GetLastError() == ERROR_FILE_NOT_FOUND ||
-                    platform.GetLastError() == ERROR_PATH_NOT_FOUND);
-    return missing ? SETTINGS_MISSING : SETTINGS_UNREADABLE;
+    return missingFile(platform, path) ? SETTINGS_MISSING : SETTINGS_UNREADABLE;
   }
   engine.savedRecord.load(file.data, file.length);
   // The listing is the file's lines up to our record; tabs and long lines

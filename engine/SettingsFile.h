@@ -52,6 +52,10 @@ void plainMovedItems(Engine& engine);
 // then sets registryWriteFailed).
 int refillRegistryKey(Engine& engine, HKEY root, const char* keyName);
 
+// Whether nothing is at path: true only for "not found", never for a file
+// that is there but cannot be looked at now.
+bool missingFile(Platform& platform, const char* path);
+
 // Whether the value of that name in key holds exactly the recorded type and bytes.
 bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry);
 
