@@ -71,13 +71,11 @@ TEST_F(CrashTest, RemoveKilledAfterEveryChangeCanBeUndone) {
 TEST(CrashChild, RemoveUntilKilled) {
   std::string killAfter = environmentValue(kKillVariable);
   if (killAfter.empty()) GTEST_SKIP() << "run by CrashTest";
-  Win32Platform real;
-  FaultPlatform platform(real);
-  platform.setVersion(VER_PLATFORM_WIN32_NT, 5, 1);
-  RecordingHost host;
+  ChildEngine child;
+  FaultPlatform& platform = child.platform;
+  RecordingHost& host = child.host;
+  Engine& engine = child.engine;
   host.removeDialogConfigSys = 1;
-  Engine engine(platform, host);
-  engine.computeLocations();
   engine.findStartupEntries();
   int changes = 0;
   const int limit = std::stoi(killAfter);

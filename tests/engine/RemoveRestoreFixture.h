@@ -41,6 +41,19 @@ void forgetAttributes(std::map<std::string, std::string>& files);
 std::string fileContent(const std::string& path);
 bool fileExists(const std::string& path);
 
+// What a test's child process works with: the real machine, reported as
+// Windows XP, a recording host, and an engine with its locations computed.
+struct ChildEngine {
+  ChildEngine() : platform(real), engine(platform, host) {
+    platform.setVersion(VER_PLATFORM_WIN32_NT, 5, 1);
+    engine.computeLocations();
+  }
+  Win32Platform real;
+  FaultPlatform platform;
+  RecordingHost host;
+  Engine engine;
+};
+
 // Calls that change the machine (or may: a file opened for writing): the
 // points a process is killed after in the crash tests.
 bool changesMachine(Call call);

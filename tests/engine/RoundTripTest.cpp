@@ -205,12 +205,9 @@ TEST_F(RoundTripTest, GeneratedMachinesComeBackExactly) {
 // Run by the test above in a new process: a Restore at the program's next start.
 TEST(RoundTripChild, RestoreAtTheNextStart) {
   if (environmentValue(kChildVariable).empty()) GTEST_SKIP() << "run by RoundTripTest";
-  Win32Platform real;
-  FaultPlatform platform(real);
-  platform.setVersion(VER_PLATFORM_WIN32_NT, 5, 1);
-  RecordingHost host;
-  Engine engine(platform, host);
-  engine.computeLocations();
+  ChildEngine child;
+  RecordingHost& host = child.host;
+  Engine& engine = child.engine;
   ASSERT_EQ(1, engine.restoreAvailable);
   EXPECT_EQ(1, engine.restoreStartupEntries());
   EXPECT_EQ(1u, host.events.size());  // the Success dialog alone
