@@ -291,33 +291,6 @@ TEST_F(MainWindowListing, ClicksSelectEntriesOnlyAndTheStatusBarSaysWhatTheyStar
   EXPECT_EQ(entryCommandsWaitText, StatusText()) << "Disable and Enable wait for a Restore";
 }
 
-TEST_F(MainWindowListing, KeysMoveTheSelectionFromEntryToEntry) {
-  struct Case {
-    const char* name;
-    UINT key;
-    int selected;
-  } const cases[] = {
-      {"down from the top", VK_DOWN, alphaLine},
-      {"down", VK_DOWN, betaLine},
-      {"down over the heading", VK_DOWN, gammaLine},
-      {"down at the last entry", VK_DOWN, gammaLine},
-      {"up over the heading", VK_UP, betaLine},
-      {"home", VK_HOME, alphaLine},
-      {"end", VK_END, gammaLine},
-      {"page up", VK_PRIOR, alphaLine},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Key(c.key);
-    PumpAll();
-    EXPECT_EQ(c.selected, Selected());
-  }
-  // A character the list would search for does not move the selection
-  // onto a heading.
-  SendMessageA(listBox.hwnd, WM_CHAR, '[', 1);
-  EXPECT_TRUE(Selected() == -1 || listBox.IsEntry(Selected())) << Selected();
-}
-
 TEST_F(MainWindowListing, CommandsActOnlyOnASelectedEntryAndOnlyWhenAvailable) {
   const std::vector<std::string> listed = ListingTexts();
   struct Case {
