@@ -48,6 +48,10 @@ run_gtest() {
   if [ "$bad" != 0 ]; then
     failures+=("$name")
     tail -n +2 <<<"$counts" | sed 's/^/    /'
+    if [ ! -s "$list" ]; then
+      # Why it could not even list: the script's or Wine's own last words.
+      tail -5 "$dir/$base.list.log" 2>/dev/null | sed 's/^/    listing: /'
+    fi
     grep -E '^\[  FAILED  \]|Failure|error' "$log" | head -20 | sed 's/^/    /'
   fi
   return 0

@@ -11,6 +11,15 @@ ROOT=$PWD
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 scripts/setup.sh || exit 1
+# Each Wine prefix takes about 1.3 GB (a 64-bit one) or 0.6 GB (a 32-bit
+# one): Wine copies its DLLs into every prefix. The run makes eight of them,
+# so each one goes as soon as its tests are done, and what is left is said
+# at the start and, when something failed, at the end: a full disk makes
+# everything after it fail with empty logs.
+free_space() { df -Pm "$BUILD_DIR" 2>/dev/null | awk 'NR == 2 { print $4 " MB free under '"$BUILD_DIR"'" }'; }
+drop_prefix() { WINEPREFIX=$1 wine_server_down; rm -rf "$1"; }
+mkdir -p "$BUILD_DIR"
+echo "disk: $(free_space) (the largest Wine prefix needs about 1,300 MB)"
 # A prefix of the test command's own: the probe runs below switch the
 # Windows version Wine reports, and that must reach no other prefix (not the
 # one scripts/run.sh starts the program in).
@@ -54,16 +63,18 @@ for pair in win95:0 win98:1 win2k:2 winxp:3 win2003:0 win7:0; do
   STARTLULL_EXPECT_KIND=${pair##*:} run_gtest "probe on $version" \
     wine wine "$BUILD_DIR/tests/engine_tests.exe" --gtest_filter='*OnTheRealVersion*'
 done
-wine_version winxp || exit 1
+drop_prefix "$WINEPREFIX"
 
 # The real program, driven end to end, on each supported system: the x86_64
 # build in 64-bit prefixes, then the i686 file that ships in 32-bit ones.
 for version in win98 win2k winxp; do
   run_gtest "end to end ($version)" wine scripts/e2e.sh "$version"
+  drop_prefix "$BUILD_DIR/e2e-$version"
 done
 if [ "$run32" = 1 ]; then
   for version in win98 win2k winxp; do
     E2E_ARCH=i686 run_gtest "end to end i686 ($version)" wine scripts/e2e.sh "$version"
+    drop_prefix "$BUILD_DIR/e2e32-$version"
   done
 else
   echo "end to end i686: not run, this machine cannot execute 32-bit programs ($why32)"
@@ -77,12 +88,20 @@ for script in scripts/test-*.sh; do
     echo "$name: ${ok:-passed}"
     p=$(echo "$ok" | grep -oE '^[0-9]+' || echo 1); passed=$((passed + ${p:-1}))
   else
-    echo "$name: FAILED"; tail -20 "$BUILD_DIR/logs/$name.log" | sed 's/^/    /'
+    echo "$name: FAILED"
+    if [ -s "$BUILD_DIR/logs/$name.log" ]; then
+      tail -20 "$BUILD_DIR/logs/$name.log" | sed 's/^/    /'
+    else
+      echo "    (its log is empty)"
+    fi
     failed=$((failed + 1)); failures+=("$name")
   fi
 done
 
 echo
-if [ ${#failures[@]} -gt 0 ]; then echo "failing: ${failures[*]} (logs in $BUILD_DIR/logs)"; fi
+if [ ${#failures[@]} -gt 0 ]; then
+  echo "failing: ${failures[*]} (logs in $BUILD_DIR/logs)"
+  echo "disk: $(free_space)"
+fi
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" = 0 ]
