@@ -7,7 +7,6 @@ namespace {
 
 const std::string kPrefix = machine::kRunKeyPrefix;
 const char kKillVariable[] = "STARTLULL_KILL_AFTER_CHANGE";
-const UINT kKilledExitCode = 77;
 const int kMostChanges = 200;
 
 class CrashTest : public RemoveRestoreTest {
@@ -72,16 +71,10 @@ TEST(CrashChild, RemoveUntilKilled) {
   std::string killAfter = environmentValue(kKillVariable);
   if (killAfter.empty()) GTEST_SKIP() << "run by CrashTest";
   ChildEngine child;
-  FaultPlatform& platform = child.platform;
-  RecordingHost& host = child.host;
   Engine& engine = child.engine;
-  host.removeDialogConfigSys = 1;
+  child.host.removeDialogConfigSys = 1;
   engine.findStartupEntries();
-  int changes = 0;
-  const int limit = std::stoi(killAfter);
-  platform.afterCall = [&](Call call, const std::string&, bool succeeded) {
-    if (succeeded && changesMachine(call) && ++changes == limit) ExitProcess(kKilledExitCode);
-  };
+  child.killAfterChanges(std::stoi(killAfter));
   EXPECT_EQ(1, engine.removeStartupEntries());
 }
 

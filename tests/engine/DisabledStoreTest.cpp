@@ -11,7 +11,6 @@ namespace {
 
 const std::string kPrefix = machine::kRunKeyPrefix;
 const char kKillVariable[] = "STARTLULL_STORE_KILL";
-const UINT kKilledExitCode = 77;
 
 class DisabledStoreTest : public RemoveRestoreTest {
  protected:
@@ -379,15 +378,8 @@ TEST(DisabledStoreChild, ToggleUntilKilled) {
   std::string kill = environmentValue(kKillVariable);
   if (kill.empty()) GTEST_SKIP() << "run by DisabledStoreTest";
   ChildEngine child;
-  FaultPlatform& platform = child.platform;
-  RecordingHost& host = child.host;
-  Engine& engine = child.engine;
-  int changes = 0;
-  const int limit = std::stoi(kill.substr(kill.find(':') + 1));
-  platform.afterCall = [&](Call call, const std::string&, bool succeeded) {
-    if (succeeded && changesMachine(call) && ++changes == limit) ExitProcess(kKilledExitCode);
-  };
-  toggleEveryKind(engine, host, kill.compare(0, 7, "disable") == 0);
+  child.killAfterChanges(std::stoi(kill.substr(kill.find(':') + 1)));
+  toggleEveryKind(child.engine, child.host, kill.compare(0, 7, "disable") == 0);
 }
 
 }  // namespace

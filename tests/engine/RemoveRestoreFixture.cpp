@@ -155,6 +155,12 @@ void expectSameMachine(const MachinePicture& expected, const MachinePicture& act
   expectSameFiles("All Users Startup folder", expected.commonFiles, actual.commonFiles);
 }
 
+void ChildEngine::killAfterChanges(int limit) {
+  platform.afterCall = [this, limit](Call call, const std::string&, bool succeeded) {
+    if (succeeded && changesMachine(call) && ++changes == limit) ExitProcess(kKilledExitCode);
+  };
+}
+
 bool changesMachine(Call call) {
   switch (call) {
     case Call::CreateDirectoryA:

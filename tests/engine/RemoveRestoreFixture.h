@@ -52,7 +52,14 @@ struct ChildEngine {
   FaultPlatform platform;
   RecordingHost host;
   Engine engine;
+  // Ends this process with kKilledExitCode right after the limit-th call
+  // that changes the machine.
+  void killAfterChanges(int limit);
+  int changes = 0;
 };
+
+// The exit code of a child process ended by killAfterChanges.
+const unsigned kKilledExitCode = 77;
 
 // Calls that change the machine (or may: a file opened for writing): the
 // points a process is killed after in the crash tests.
