@@ -31,6 +31,9 @@
      DWORD size, va_list* arguments),                                                              \
     (flags, source, messageId, languageId, buffer, size, arguments))                               \
   X(void, SetLastError, (DWORD error), (error))                                                    \
+  /* Waiting for another process to let go of a store */                                        \
+  X(void, Sleep, (DWORD milliseconds), (milliseconds))                                             \
+  X(DWORD, GetTickCount, (), ())                                                                   \
   X(int, lstrcmpiA, (const char* first, const char* second), (first, second))                      \
   /* win.ini and ini files */                                                                      \
   X(DWORD, GetProfileStringA,                                                                      \

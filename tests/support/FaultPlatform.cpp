@@ -168,6 +168,10 @@ void FaultPlatform::GetLocalTime(SYSTEMTIME* time) {
   real_.GetLocalTime(time);
 }
 
+// Waits and the clock pass straight through, unrecorded: a sweep that
+// failed them would only make a lock wait longer or shorter.
+void FaultPlatform::Sleep(DWORD milliseconds) { real_.Sleep(milliseconds); }
+DWORD FaultPlatform::GetTickCount() { return real_.GetTickCount(); }
 DWORD FaultPlatform::GetLastError() { return real_.GetLastError(); }
 void FaultPlatform::SetLastError(DWORD error) { real_.SetLastError(error); }
 int FaultPlatform::lstrcmpiA(const char* first, const char* second) {
