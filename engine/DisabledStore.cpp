@@ -6,6 +6,13 @@
 // store, never in neither: the store is written and proven before an entry
 // leaves its place, and an entry is back and proven before it leaves the
 // store. One found in both is dropped from the store at the next Find.
+//
+// Another process may change the same places at the same moment: a second
+// window, another user's for the All Users store, an installer or updater.
+// Every change to a store is made under a lock file in it, held without
+// sharing from a fresh read to the last write (the system lets go of it when
+// a process dies), and nothing leaves its place unless the place still
+// holds exactly what was stored.
 #include <string.h>
 
 #include "engine/Engine.h"
@@ -23,6 +30,12 @@ const char kDisabledRecordName[] = "Startlull.ini";
 namespace {
 
 const char kTempSuffix[] = ".tmp";
+// Held open without sharing while a process changes the store.
+const char kLockName[] = "Startlull.lck";
+// Where a Startup item that an Enable replaces waits until the enabled one
+// is back, so that a move that fails can put it back.
+const char kAsideName[] = "Startlull.old";
+const DWORD kLockRetry = 50;
 const char kWindowsSection[] = "windows";
 const DWORD kNotPlain = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
@@ -46,9 +59,65 @@ bool storeFile(const char* dir, bool temp, StrBuf& path) {
 bool isStoreFileName(Platform& platform, const char* name) {
   StrBuf temp;
   return platform.lstrcmpiA(name, kDisabledRecordName) == 0 ||
+         platform.lstrcmpiA(name, kLockName) == 0 || platform.lstrcmpiA(name, kAsideName) == 0 ||
          (temp.append(kDisabledRecordName) && temp.append(kTempSuffix) &&
           platform.lstrcmpiA(name, temp.c_str()) == 0);
 }
+
+bool storeName(const char* dir, const char* name, StrBuf& path) {
+  path.clear();
+  return path.append(dir) && path.appendChar('\\') && path.append(name);
+}
+
+// The store's lock: its folder made when missing, then the lock file opened
+// without sharing, tried again while another process holds it, up to the
+// engine's wait. Let go of in the destructor, and the file and the folder
+// removed when nothing else is in the folder.
+class StoreLock {
+ public:
+  StoreLock(Engine& engine, const char* dir)
+      : error(ERROR_SUCCESS), platform_(engine.platform), dir_(dir), file_(INVALID_HANDLE_VALUE) {
+    if (dir[0] == '\0' || !storeName(dir, kLockName, path_)) {
+      error = ERROR_NOT_ENOUGH_MEMORY;
+      return;
+    }
+    DWORD start = platform_.GetTickCount();
+    for (;;) {
+      if (!platform_.CreateDirectoryA(dir, NULL) &&
+          platform_.GetLastError() != ERROR_ALREADY_EXISTS) {
+        error = platform_.GetLastError();
+        return;
+      }
+      file_ = platform_.CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, NULL);
+      if (file_ != INVALID_HANDLE_VALUE) return;
+      error = platform_.GetLastError();
+      // Held by another process, or its folder removed by one letting go.
+      bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                  error == ERROR_PATH_NOT_FOUND;
+      if (!busy || platform_.GetTickCount() - start >= engine.storeLockWait) return;
+      platform_.Sleep(kLockRetry);
+    }
+  }
+  ~StoreLock() {
+    if (!held()) return;
+    platform_.CloseHandle(file_);
+    // Both fail, without a word, while another process holds the lock or
+    // anything else is in the folder.
+    platform_.DeleteFileA(path_.c_str());
+    platform_.RemoveDirectoryA(dir_);
+  }
+  StoreLock(const StoreLock&) = delete;
+  StoreLock& operator=(const StoreLock&) = delete;
+  bool held() const { return file_ != INVALID_HANDLE_VALUE; }
+  DWORD error;
+
+ private:
+  Platform& platform_;
+  const char* dir_;
+  HANDLE file_;
+  StrBuf path_;
+};
 
 bool isCommonStore(const Engine& engine, const char* dir) { return dir == engine.commonDisabledDir; }
 
@@ -76,6 +145,12 @@ class StoreCursor {
     if (entry.kind == RecordEntry::INI) {
       stored.root = NULL;
       stored.keyName = 0;
+      // win.ini holds a value as one line of text: a zero byte would cut
+      // it, a line break would make it two.
+      const char* data = entry.data.c_str();
+      size_t length = entry.data.length();
+      if (memchr(data, 0, length) || memchr(data, '\r', length) || memchr(data, '\n', length))
+        return fail();
       for (const char* key : winIniKeys)
         if (!common_ && platform.lstrcmpiA(entry.name.c_str(), key) == 0) return true;
       return fail();
@@ -84,8 +159,9 @@ class StoreCursor {
     bool machine = platform.lstrcmpiA(entry.root.c_str(), "HKLM") == 0;
     if (!machine && platform.lstrcmpiA(entry.root.c_str(), "HKCU") != 0) return fail();
     // HKLM values are kept by the All Users store, or by the user's where
-    // the system has no All Users Startup folder; HKCU values by the user's.
-    if (machine ? !common_ && engine_.commonDisabledDir[0] != '\0' : common_) return fail();
+    // the system had no All Users Startup folder when they were disabled
+    // (it may have one now); HKCU values by the user's only.
+    if (!machine && common_) return fail();
     stored.root = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     stored.keyName = -1;
     for (int name = RUN; name <= RUN_SERVICES; ++name)
@@ -133,11 +209,13 @@ bool disabledLine(StrBuf& line, const StoredValue& stored) {
   return line.append(": ") && appendShown(line, stored.value);
 }
 
-// Reads a store's record, first finishing or dropping what a process that
-// died while writing it left: a proven temporary file with no record file
-// beside it becomes the record file; one beside a record file was never put
-// in place, and goes.
-StoreState readStore(Engine& engine, const char* dir, SavedRecord& record) {
+// Reads a store's record. Under its lock it first finishes or drops what a
+// process that died while writing it left: a proven temporary file with no
+// record file beside it becomes the record file; one beside a record file
+// was never put in place, and goes. Without the lock it only reads: the
+// proven temporary file is the record while a writer is between its
+// deletion of the old record and the rename.
+StoreState readStore(Engine& engine, const char* dir, SavedRecord& record, bool locked) {
   Platform& platform = engine.platform;
   record.clear();
   StrBuf path, temp;
@@ -146,13 +224,19 @@ StoreState readStore(Engine& engine, const char* dir, SavedRecord& record) {
     TextBuffer left;
     if (left.loadFile(platform, temp.c_str(), 1)) {
       record.load(left.data, left.length);
-      if (record.valid() && !platform.MoveFileA(temp.c_str(), path.c_str()))
-        return STORE_UNREADABLE;
-      if (!record.valid()) platform.DeleteFileA(temp.c_str());
+      if (!locked) {
+        if (!record.valid()) return STORE_NONE;
+        path.clear();
+        path.append(temp.c_str());
+      } else {
+        if (record.valid() && !platform.MoveFileA(temp.c_str(), path.c_str()))
+          return STORE_UNREADABLE;
+        if (!record.valid()) platform.DeleteFileA(temp.c_str());
+      }
       record.clear();
     }
     if (missingFile(platform, path.c_str())) return STORE_NONE;
-  } else if (!missingFile(platform, temp.c_str())) {
+  } else if (locked && !missingFile(platform, temp.c_str())) {
     platform.DeleteFileA(temp.c_str());
   }
   TextBuffer file;
@@ -180,12 +264,7 @@ bool writeStore(Engine& engine, const char* dir, const RecordWriter& writer, boo
       *error = platform.GetLastError();
       return false;
     }
-    platform.RemoveDirectoryA(dir);  // fails, without a word, while items are in it
-    return true;
-  }
-  if (!platform.CreateDirectoryA(dir, NULL) && platform.GetLastError() != ERROR_ALREADY_EXISTS) {
-    *error = platform.GetLastError();
-    return false;
+    return true;  // the folder goes with the lock when nothing else is in it
   }
   const StrBuf& text = writer.text();
   TextBuffer out, back;
@@ -233,13 +312,15 @@ bool rewriteRecord(Engine& engine, const char* dir, const SavedRecord& record, i
   return ok && !cursor.foreign && writer.finish();
 }
 
-HKEY openRunKey(Platform& platform, HKEY root, int keyName, REGSAM access) {
+// The Run-type key, or NULL with *error the opening call's own answer.
+HKEY openRunKey(Platform& platform, HKEY root, int keyName, REGSAM access, LONG* error = nullptr) {
   StrBuf path;
   HKEY key;
-  if (!runKeyPath(path, runKeyNames[keyName]) ||
-      platform.RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
-    return NULL;
-  return key;
+  LONG result = runKeyPath(path, runKeyNames[keyName])
+                    ? platform.RegOpenKeyExA(root, path.c_str(), 0, access, &key)
+                    : ERROR_NOT_ENOUGH_MEMORY;
+  if (error) *error = result;
+  return result == ERROR_SUCCESS ? key : NULL;
 }
 
 // Byte for byte: data may hold any byte but zero once cut where Find cuts it.
@@ -304,21 +385,33 @@ DWORD writeBack(Engine& engine, const StoredValue& stored) {
 }
 
 // Takes a value out of its place: win.ini's is blanked, as Remove blanks
-// it; a registry value is deleted. Proven gone.
-DWORD takeOut(Engine& engine, const StoredValue& stored) {
+// it; a registry value is deleted. Proven gone. Only what was stored goes:
+// a place that holds anything else by then (*changed) is left as it is.
+DWORD takeOut(Engine& engine, const StoredValue& stored, bool* changed) {
   Platform& platform = engine.platform;
   const RecordEntry& entry = stored.value;
+  *changed = false;
   if (entry.kind == RecordEntry::INI) {
     StrBuf value;
+    if (!placeHolds(engine, stored)) {
+      *changed = true;
+      return ERROR_SUCCESS;
+    }
     if (!platform.WriteProfileStringA(kWindowsSection, entry.name.c_str(), ""))
       return platform.GetLastError();
     return readWholeProfileValue(platform, entry.name.c_str(), value) && value.length() == 0
                ? ERROR_SUCCESS
                : ERROR_WRITE_FAULT;
   }
-  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_READ | KEY_SET_VALUE);
-  if (!key) return ERROR_FILE_NOT_FOUND;
-  LONG result = platform.RegDeleteValueA(key, entry.name.c_str());
+  LONG result;
+  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_READ | KEY_SET_VALUE, &result);
+  if (!key) return static_cast<DWORD>(result);
+  if (!valueMatches(platform, key, entry)) {
+    platform.RegCloseKey(key);
+    *changed = true;
+    return ERROR_SUCCESS;
+  }
+  result = platform.RegDeleteValueA(key, entry.name.c_str());
   if (result == ERROR_SUCCESS &&
       platform.RegQueryValueExA(key, entry.name.c_str(), NULL, NULL, NULL, NULL) !=
           ERROR_FILE_NOT_FOUND)
@@ -397,13 +490,13 @@ void appendErrorText(Engine& engine, DWORD error, StrBuf& text) {
   text.append(number);
 }
 
-// "Unable to disable this entry: ..." with the step and the system's word on it.
-void reportFailure(Engine& engine, const char* action, const char* line, const char* step,
-                   const char* where, DWORD error, const char* outcome) {
+// A message about an entry: its opening line, the entry, the step with the
+// system's words for what went wrong, and what became of the entry.
+void reportEntry(Engine& engine, const char* opening, const char* line, const char* step,
+                 const char* where, DWORD error, const char* outcome) {
   StrBuf text;
-  text.append("Unable to ");
-  text.append(action);
-  text.append(" this entry:\r\n");
+  text.append(opening);
+  text.append("\r\n");
   text.append(line);
   text.append("\r\n");
   text.append(step);
@@ -417,8 +510,19 @@ void reportFailure(Engine& engine, const char* action, const char* line, const c
   engine.host.reportError(text.c_str(), programCaption);
 }
 
+// "Unable to disable this entry: ..." with the step and the system's word on it.
+void reportFailure(Engine& engine, const char* action, const char* line, const char* step,
+                   const char* where, DWORD error, const char* outcome) {
+  StrBuf opening;
+  opening.append("Unable to ");
+  opening.append(action);
+  opening.append(" this entry:");
+  reportEntry(engine, opening.c_str(), line, step, where, error, outcome);
+}
+
 const char kLeftInPlace[] = "It was left where it was.";
 const char kLeftInStore[] = "It was left among the disabled entries.";
+const char kBusy[] = "Another Startlull window or program is changing the disabled entries in ";
 
 bool askToReplace(Engine& engine, const char* line) {
   StrBuf text;
@@ -433,54 +537,109 @@ const char* itemFolder(Engine& engine, EntryPlace place) {
   return place == ENTRY_STARTUP ? engine.startupDir : engine.commonStartupDir;
 }
 
+// Moves an item and proves it: gone from where it was, there where it
+// went (a move that answers success and does nothing moved nothing).
+DWORD moveItem(Platform& platform, const char* from, const char* to) {
+  if (!platform.MoveFileA(from, to)) return platform.GetLastError();
+  return missingFile(platform, from) && !missingFile(platform, to) ? ERROR_SUCCESS
+                                                                   : ERROR_WRITE_FAULT;
+}
+
+void deleteAnyway(Platform& platform, const char* path) {
+  DWORD attributes = platform.GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain))
+    platform.SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+  platform.DeleteFileA(path);
+}
+
 int disableItem(Engine& engine, const ListedEntry& entry, const char* line) {
   Platform& platform = engine.platform;
   const char* dir = storeFor(engine, entry);
+  StoreLock lock(engine, dir);
+  if (!lock.held()) {
+    reportFailure(engine, "disable", line, kBusy, dir, lock.error, kLeftInPlace);
+    return 0;
+  }
+  // A folder in an item's place is not an item: its contents do not start.
+  DWORD attributes = platform.GetFileAttributesA(entry.file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    reportFailure(engine, "disable", line, "It is a folder, and only files are taken out of ",
+                  itemFolder(engine, entry.place), ERROR_SUCCESS, kLeftInPlace);
+    return 0;
+  }
   StrBuf to;
-  to.append(dir);
-  to.appendChar('\\');
-  to.append(entry.name.c_str());
+  storeName(dir, entry.name.c_str(), to);
   if (isStoreFileName(platform, entry.name.c_str()) || !missingFile(platform, to.c_str())) {
     reportFailure(engine, "disable", line, "A file of that name is already in ", dir,
                   ERROR_SUCCESS, kLeftInPlace);
     return 0;
   }
-  if ((!platform.CreateDirectoryA(dir, NULL) &&
-       platform.GetLastError() != ERROR_ALREADY_EXISTS) ||
-      !platform.MoveFileA(entry.file.c_str(), to.c_str())) {
-    reportFailure(engine, "disable", line, "Moving it to ", dir, platform.GetLastError(),
-                  kLeftInPlace);
+  DWORD error = moveItem(platform, entry.file.c_str(), to.c_str());
+  if (error != ERROR_SUCCESS) {
+    reportFailure(engine, "disable", line, "Moving it to ", dir, error, kLeftInPlace);
     return 0;
   }
   return 1;
 }
 
+// A replaced item waits aside in the store until the enabled one is back,
+// and comes back itself when that fails.
 int enableItem(Engine& engine, const ListedEntry& entry, const char* line) {
   Platform& platform = engine.platform;
   const char* folder = itemFolder(engine, entry.place);
-  StrBuf to;
-  to.append(folder);
-  to.appendChar('\\');
-  to.append(entry.name.c_str());
-  if (!missingFile(platform, to.c_str())) {
+  const char* dir = storeFor(engine, entry);
+  StoreLock lock(engine, dir);
+  if (!lock.held()) {
+    reportFailure(engine, "enable", line, kBusy, dir, lock.error, kLeftInStore);
+    return 0;
+  }
+  StrBuf to, aside;
+  storeName(folder, entry.name.c_str(), to);
+  storeName(dir, kAsideName, aside);
+  if (missingFile(platform, entry.file.c_str())) {
+    reportFailure(engine, "enable", line, "It is no longer kept in ", dir, ERROR_SUCCESS,
+                  "Choose Find to see the entries as they are now.");
+    return 0;
+  }
+  bool replacing = !missingFile(platform, to.c_str());
+  if (replacing) {
     if (!askToReplace(engine, line)) return 0;
-    DWORD attributes = platform.GetFileAttributesA(to.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain))
-      platform.SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!platform.DeleteFileA(to.c_str())) {
-      reportFailure(engine, "enable", line, "Deleting the file in its place, in ", folder,
-                    platform.GetLastError(), kLeftInStore);
+    // One left aside by a replace that died was given up by its user.
+    deleteAnyway(platform, aside.c_str());
+    DWORD error = moveItem(platform, to.c_str(), aside.c_str());
+    if (error != ERROR_SUCCESS) {
+      reportFailure(engine, "enable", line, "Moving the file in its place aside, to ", dir, error,
+                    kLeftInStore);
       return 0;
     }
   }
-  if (!platform.MoveFileA(entry.file.c_str(), to.c_str())) {
-    reportFailure(engine, "enable", line, "Moving it back to ", folder, platform.GetLastError(),
-                  kLeftInStore);
+  DWORD error = moveItem(platform, entry.file.c_str(), to.c_str());
+  if (error != ERROR_SUCCESS) {
+    StrBuf outcome;
+    outcome.append(kLeftInStore);
+    if (replacing && moveItem(platform, aside.c_str(), to.c_str()) != ERROR_SUCCESS) {
+      outcome.append("\r\nThe file that was in its place is kept as ");
+      outcome.append(aside.c_str());
+    }
+    reportFailure(engine, "enable", line, "Moving it back to ", folder, error, outcome.c_str());
     return 0;
   }
-  // An empty store folder goes; one with a record or items in it stays.
-  platform.RemoveDirectoryA(storeFor(engine, entry));
+  if (replacing) deleteAnyway(platform, aside.c_str());  // the user chose to replace it
   return 1;
+}
+
+// Writes what it can of a value that failed its proof back out of a place
+// that was free: nothing half-written stays where the store still keeps it.
+void undoWriteBack(Engine& engine, const StoredValue& stored) {
+  Platform& platform = engine.platform;
+  if (stored.value.kind == RecordEntry::INI) {
+    platform.WriteProfileStringA(kWindowsSection, stored.value.name.c_str(), "");
+    return;
+  }
+  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_SET_VALUE);
+  if (!key) return;
+  platform.RegDeleteValueA(key, stored.value.name.c_str());
+  platform.RegCloseKey(key);
 }
 
 void describePlace(const ListedEntry& entry, StrBuf& where) {
@@ -516,6 +675,87 @@ bool readEntryCommand(Engine& engine, int line, bool disabled, EntryCommand& com
 const char kStoreDamaged[] =
     "The record of disabled entries is damaged or names a place that is no startup entry's: ";
 
+
+// Takes out of a store, under its lock and from a fresh read, the values
+// back in their place (a Disable or Enable that died between its two
+// steps), so that nothing starts twice.
+void dropValuesInPlace(Engine& engine, const char* dir) {
+  StoreLock lock(engine, dir);
+  SavedRecord record;
+  if (!lock.held() || readStore(engine, dir, record, true) != STORE_SOUND) return;
+  StoreCursor cursor(engine, dir, record);
+  StoredValue stored;
+  RecordWriter writer;
+  int kept = 0, dropped = 0;
+  bool ok = true;
+  while (cursor.next(stored)) {
+    if (placeHolds(engine, stored)) {
+      ++dropped;
+      continue;
+    }
+    ++kept;
+    ok = ok && appendStored(writer, stored);
+  }
+  DWORD error;
+  if (dropped > 0 && ok && writer.finish()) writeStore(engine, dir, writer, kept == 0, &error);
+}
+
+// Enable of a value from one store, under its lock. *kept: whether this
+// store keeps the entry (or cannot be read to tell); when not, the caller
+// may look in another.
+int enableFromStore(Engine& engine, const EntryCommand& command, const char* dir, bool* kept) {
+  const char* text = command.text.c_str();
+  StrBuf recordPath;
+  storeFile(dir, false, recordPath);
+  *kept = true;
+  StoreLock lock(engine, dir);
+  if (!lock.held()) {
+    reportFailure(engine, "enable", text, kBusy, dir, lock.error, kLeftInStore);
+    return 0;
+  }
+  SavedRecord record;
+  StoreState state = readStore(engine, dir, record, true);
+  if (state == STORE_DAMAGED || state == STORE_UNREADABLE) {
+    reportFailure(engine, "enable", text, state == STORE_DAMAGED ? kStoreDamaged : "Reading ",
+                  recordPath.c_str(), state == STORE_DAMAGED ? ERROR_SUCCESS : ERROR_READ_FAULT,
+                  kLeftInStore);
+    return 0;
+  }
+  StoreCursor cursor(engine, dir, record);
+  StoredValue stored;
+  int found = -1;
+  StrBuf shown;
+  for (int index = 0; found < 0 && state == STORE_SOUND && cursor.next(stored); ++index)
+    if (disabledLine(shown, stored) && sameText(shown, text)) found = index;
+  if (found < 0) {
+    *kept = false;
+    return 0;
+  }
+  bool taken = placeTaken(engine, stored);
+  if (taken && !askToReplace(engine, text)) return 0;
+  DWORD error = writeBack(engine, stored);
+  // A proof whose reading failed is tried once more before the entry is
+  // called not back.
+  if (error == ERROR_WRITE_FAULT && placeHolds(engine, stored)) error = ERROR_SUCCESS;
+  if (error != ERROR_SUCCESS) {
+    if (!taken) undoWriteBack(engine, stored);
+    reportFailure(engine, "enable", text, "Writing it back to ", command.where.c_str(), error,
+                  kLeftInStore);
+    return 0;
+  }
+  // Back in its place. A store that cannot give up its copy says so; Find
+  // never lists a copy whose place holds it.
+  RecordWriter writer;
+  bool empty;
+  error = ERROR_NOT_ENOUGH_MEMORY;
+  if (!rewriteRecord(engine, dir, record, found, nullptr, writer, &empty) ||
+      !writeStore(engine, dir, writer, empty, &error))
+    reportEntry(engine, "This entry is back in its place:", text,
+                "But its copy could not be taken out of ", recordPath.c_str(), error,
+                "Find takes it out when it can.");
+  return 1;
+}
+
 }  // namespace
 
 int Engine::disableEntry(int line) {
@@ -528,6 +768,11 @@ int Engine::disableEntry(int line) {
 
   const char* dir = command.dir;
   const StrBuf &recordPath = command.recordPath, &where = command.where;
+  StoreLock lock(*this, dir);
+  if (!lock.held()) {
+    reportFailure(*this, "disable", shown, kBusy, dir, lock.error, kLeftInPlace);
+    return 0;
+  }
   StoredValue stored;
   if (!currentValue(*this, entry, shown, stored)) {
     reportFailure(*this, "disable", shown, "It is no longer as the listing shows it in ",
@@ -535,7 +780,7 @@ int Engine::disableEntry(int line) {
     return 0;
   }
   SavedRecord record;
-  StoreState state = readStore(*this, dir, record);
+  StoreState state = readStore(*this, dir, record, true);
   if (state == STORE_DAMAGED || state == STORE_UNREADABLE) {
     reportFailure(*this, "disable", shown,
                   state == STORE_DAMAGED ? kStoreDamaged : "Reading ", recordPath.c_str(),
@@ -551,19 +796,25 @@ int Engine::disableEntry(int line) {
                   kLeftInPlace);
     return 0;
   }
-  error = takeOut(*this, stored);
-  if (error == ERROR_SUCCESS) return 1;
-  // The store gives it up again only when it is still whole in its place; a
-  // deletion that went through but could not be proven keeps it stored.
-  // Should that fail too, the next Find finds it in both and drops the
-  // store's copy.
+  bool changed;
+  error = takeOut(*this, stored, &changed);
+  if (error == ERROR_SUCCESS && !changed) return 1;
+  // The store gives it up again when its place holds it whole, or holds
+  // what another program wrote there meanwhile; a deletion that went
+  // through but could not be proven keeps it stored. Should the store's
+  // write fail too, the next Find finds it in both and drops the copy.
   RecordWriter previous;
-  if (placeHolds(*this, stored) &&
+  if ((changed || placeHolds(*this, stored)) &&
       rewriteRecord(*this, dir, record, -1, nullptr, previous, &empty)) {
     DWORD ignored;
     writeStore(*this, dir, previous, empty, &ignored);
   }
-  reportFailure(*this, "disable", shown, "Taking it out of ", where.c_str(), error, kLeftInPlace);
+  if (changed)
+    reportFailure(*this, "disable", shown, "It changed while it was being disabled, in ",
+                  where.c_str(), ERROR_SUCCESS, "It was left where it is, as it is now.");
+  else
+    reportFailure(*this, "disable", shown, "Taking it out of ", where.c_str(), error,
+                  kLeftInPlace);
   return 0;
 }
 
@@ -571,45 +822,21 @@ int Engine::enableEntry(int line) {
   EntryCommand command;
   if (!readEntryCommand(*this, line, true, command)) return 0;
   const ListedEntry& entry = command.entry;
-  const StrBuf& text = command.text;
   if (entry.place == ENTRY_STARTUP || entry.place == ENTRY_COMMON_STARTUP)
-    return enableItem(*this, entry, text.c_str());
-
-  const char* dir = command.dir;
-  const StrBuf &recordPath = command.recordPath, &where = command.where;
-  SavedRecord record;
-  StoreState state = readStore(*this, dir, record);
-  if (state != STORE_SOUND) {
-    reportFailure(*this, "enable", text.c_str(),
-                  state == STORE_DAMAGED ? kStoreDamaged : "Reading ", recordPath.c_str(),
-                  state == STORE_DAMAGED ? ERROR_SUCCESS : ERROR_READ_FAULT, kLeftInStore);
-    return 0;
+    return enableItem(*this, entry, command.text.c_str());
+  // A machine-wide value disabled while the system had no All Users
+  // Startup folder is kept by the user's store.
+  const char* stores[] = {command.dir, command.dir != disabledDir ? disabledDir : ""};
+  for (const char* dir : stores) {
+    bool kept;
+    if (dir[0] == '\0') continue;
+    int enabled = enableFromStore(*this, command, dir, &kept);
+    if (kept) return enabled;
   }
-  StoreCursor cursor(*this, dir, record);
-  StoredValue stored;
-  int found = -1;
-  StrBuf shown;
-  for (int index = 0; found < 0 && cursor.next(stored); ++index)
-    if (disabledLine(shown, stored) && sameText(shown, text.c_str())) found = index;
-  if (found < 0) {
-    reportFailure(*this, "enable", text.c_str(), "It is no longer kept in ", recordPath.c_str(),
-                  ERROR_SUCCESS, "Choose Find to see the entries as they are now.");
-    return 0;
-  }
-  if (placeTaken(*this, stored) && !askToReplace(*this, text.c_str())) return 0;
-  DWORD error = writeBack(*this, stored);
-  if (error != ERROR_SUCCESS) {
-    reportFailure(*this, "enable", text.c_str(), "Writing it back to ", where.c_str(), error,
-                  kLeftInStore);
-    return 0;
-  }
-  // Back in its place: a store that keeps it after a failure here shows it
-  // in both until the next Find drops the store's copy.
-  RecordWriter writer;
-  bool empty;
-  if (rewriteRecord(*this, dir, record, found, nullptr, writer, &empty))
-    writeStore(*this, dir, writer, empty, &error);
-  return 1;
+  reportFailure(*this, "enable", command.text.c_str(), "It is no longer kept in ",
+                command.recordPath.c_str(), ERROR_SUCCESS,
+                "Choose Find to see the entries as they are now.");
+  return 0;
 }
 
 void Engine::listDisabledEntries() {
@@ -627,27 +854,21 @@ void Engine::listDisabledEntries() {
   for (const char* dir : stores) {
     if (dir[0] == '\0') continue;
     SavedRecord record;
-    StoreState state = readStore(*this, dir, record);
+    StoreState state = readStore(*this, dir, record, false);
     StrBuf line, path;
     if (state == STORE_SOUND) {
-      // A value back in its place (a Disable or Enable that died between
-      // its two steps) leaves the store, so nothing starts twice.
+      // A value back in its place is not listed again here, and leaves the
+      // store under its lock.
       StoreCursor cursor(*this, dir, record);
       StoredValue stored;
-      int kept = 0, dropped = 0;
-      RecordWriter writer;
-      bool ok = true;
+      bool inPlace = false;
       while (cursor.next(stored)) {
-        if (placeHolds(*this, stored)) {
-          ++dropped;
-          continue;
-        }
-        ++kept;
-        ok = ok && appendStored(writer, stored);
-        if (disabledLine(line, stored)) add(line.c_str());
+        if (placeHolds(*this, stored))
+          inPlace = true;
+        else if (disabledLine(line, stored))
+          add(line.c_str());
       }
-      DWORD error;
-      if (dropped > 0 && ok && writer.finish()) writeStore(*this, dir, writer, kept == 0, &error);
+      if (inPlace) dropValuesInPlace(*this, dir);
     } else if (state != STORE_NONE && storeFile(dir, false, path)) {
       line.append(path.c_str());
       line.append(state == STORE_DAMAGED ? ": damaged, left as it is" : ": cannot be read now");

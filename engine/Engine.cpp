@@ -5,6 +5,7 @@ Engine::Engine(Platform& platform, Host& host)
       registryWriteFailed(0), keyDeleted(), entryCounts(), systemKind(UNSUPPORTED),
       listBackgroundBrush(NULL), startupDir(), inactiveDir(), rescueIniPath(), settingsPath(),
       commonStartupDir(), commonInactiveDir(), disabledDir(), commonDisabledDir(), listingSections(),
-      listingSectionCount(0), settingsFileInPlace(false), itemsLeftBehind(0) {}
+      listingSectionCount(0), settingsFileInPlace(false), itemsLeftBehind(0),
+      storeLockWait(5000) {}
 
 int Engine::addLine(const char* text, COLORREF colour) { return host.addListingLine(text, colour); }

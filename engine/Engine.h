@@ -149,4 +149,7 @@ class Engine {
   // Items folder moves left where they were after an error the user passed
   // with OK; a caller that needs to know resets it before it moves.
   int itemsLeftBehind;
+  // How long a change to a store waits for another process (a second
+  // window, another user's) to let go of it, in milliseconds.
+  DWORD storeLockWait;
 };

@@ -231,10 +231,18 @@ bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
   char* room = data.reserveTail(size + 2);
   if (!room || type != entry.type) return false;
   size += 2;
-  return platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type,
-                                   reinterpret_cast<BYTE*>(room), &size) == ERROR_SUCCESS &&
-         type == entry.type && size == entry.data.length() &&
-         memcmp(room, entry.data.c_str(), size) == 0;
+  if (platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type,
+                               reinterpret_cast<BYTE*>(room), &size) != ERROR_SUCCESS ||
+      type != entry.type)
+    return false;
+  size_t length = entry.data.length();
+  const char* recorded = entry.data.c_str();
+  if (size == length) return memcmp(room, recorded, length) == 0;
+  // A string written without its terminating zero may be kept with one
+  // added: that form, and no other, is the same value.
+  bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+  return text && size == length + 1 && (length == 0 || recorded[length - 1] != '\0') &&
+         room[length] == '\0' && memcmp(room, recorded, length) == 0;
 }
 
 bool missingFile(Platform& platform, const char* path) {
