@@ -292,6 +292,17 @@ bool writeStore(Engine& engine, const char* dir, const RecordWriter& writer, boo
   return true;
 }
 
+bool sameBytes(const StrBuf& one, const StrBuf& other) {
+  return one.length() == other.length() && memcmp(one.c_str(), other.c_str(), one.length()) == 0;
+}
+
+bool sameStored(const StoredValue& one, const StoredValue& other) {
+  const RecordEntry &a = one.value, &b = other.value;
+  return a.kind == b.kind && one.root == other.root && one.keyName == other.keyName &&
+         (a.kind == RecordEntry::INI || a.type == b.type) && sameBytes(a.name, b.name) &&
+         sameBytes(a.data, b.data);
+}
+
 // A copy of the store's record without its value number skip (-1: none),
 // with extra added at its end (null: none).
 bool rewriteRecord(Engine& engine, const char* dir, const SavedRecord& record, int skip,
@@ -301,7 +312,9 @@ bool rewriteRecord(Engine& engine, const char* dir, const SavedRecord& record, i
   bool ok = true;
   *empty = true;
   for (int index = 0; ok && cursor.next(stored); ++index) {
-    if (index == skip) continue;
+    // A copy of the value being added (kept since a change that died with
+    // the value back in its place) is kept once.
+    if (index == skip || (extra && sameStored(stored, *extra))) continue;
     ok = appendStored(writer, stored);
     *empty = false;
   }
@@ -362,11 +375,15 @@ bool placeTaken(Engine& engine, const StoredValue& stored) {
   return taken;
 }
 
-// Writes a value back to its place and proves it there.
-DWORD writeBack(Engine& engine, const StoredValue& stored) {
+// Writes a value back to its place and proves it there. A place that was
+// free when the user was asked, and is taken by the time of the write
+// (another program wrote it meanwhile), is left to that program: the
+// answer ERROR_ALREADY_EXISTS.
+DWORD writeBack(Engine& engine, const StoredValue& stored, bool mayReplace) {
   Platform& platform = engine.platform;
   const RecordEntry& entry = stored.value;
   if (entry.kind == RecordEntry::INI) {
+    if (!mayReplace && placeTaken(engine, stored)) return ERROR_ALREADY_EXISTS;
     if (!platform.WriteProfileStringA(kWindowsSection, entry.name.c_str(), entry.data.c_str()))
       return platform.GetLastError();
   } else {
@@ -375,9 +392,14 @@ DWORD writeBack(Engine& engine, const StoredValue& stored) {
     if (!runKeyPath(path, runKeyNames[stored.keyName])) return ERROR_NOT_ENOUGH_MEMORY;
     LONG result = createKey(platform, stored.root, path.c_str(), &key);
     if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
-    result = platform.RegSetValueExA(key, entry.name.c_str(), 0, entry.type,
-                                     reinterpret_cast<const BYTE*>(entry.data.c_str()),
-                                     static_cast<DWORD>(entry.data.length()));
+    if (!mayReplace &&
+        platform.RegQueryValueExA(key, entry.name.c_str(), NULL, NULL, NULL, NULL) !=
+            ERROR_FILE_NOT_FOUND)
+      result = ERROR_ALREADY_EXISTS;
+    else
+      result = platform.RegSetValueExA(key, entry.name.c_str(), 0, entry.type,
+                                       reinterpret_cast<const BYTE*>(entry.data.c_str()),
+                                       static_cast<DWORD>(entry.data.length()));
     platform.RegCloseKey(key);
     if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
   }
@@ -628,20 +650,6 @@ int enableItem(Engine& engine, const ListedEntry& entry, const char* line) {
   return 1;
 }
 
-// Writes what it can of a value that failed its proof back out of a place
-// that was free: nothing half-written stays where the store still keeps it.
-void undoWriteBack(Engine& engine, const StoredValue& stored) {
-  Platform& platform = engine.platform;
-  if (stored.value.kind == RecordEntry::INI) {
-    platform.WriteProfileStringA(kWindowsSection, stored.value.name.c_str(), "");
-    return;
-  }
-  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_SET_VALUE);
-  if (!key) return;
-  platform.RegDeleteValueA(key, stored.value.name.c_str());
-  platform.RegCloseKey(key);
-}
-
 void describePlace(const ListedEntry& entry, StrBuf& where) {
   if (entry.place == ENTRY_WIN_INI) {
     where.append("win.ini");
@@ -674,7 +682,6 @@ bool readEntryCommand(Engine& engine, int line, bool disabled, EntryCommand& com
 
 const char kStoreDamaged[] =
     "The record of disabled entries is damaged or names a place that is no startup entry's: ";
-
 
 // Takes out of a store, under its lock and from a fresh read, the values
 // back in their place (a Disable or Enable that died between its two
@@ -733,12 +740,17 @@ int enableFromStore(Engine& engine, const EntryCommand& command, const char* dir
   }
   bool taken = placeTaken(engine, stored);
   if (taken && !askToReplace(engine, text)) return 0;
-  DWORD error = writeBack(engine, stored);
+  DWORD error = writeBack(engine, stored, taken);
   // A proof whose reading failed is tried once more before the entry is
   // called not back.
   if (error == ERROR_WRITE_FAULT && placeHolds(engine, stored)) error = ERROR_SUCCESS;
+  if (error == ERROR_ALREADY_EXISTS) {
+    reportFailure(engine, "enable", text, "Another program wrote an entry of that name meanwhile in ",
+                  command.where.c_str(), ERROR_SUCCESS, kLeftInStore);
+    return 0;
+  }
+  // What failed its proof stays as it is: it may be another program's by now.
   if (error != ERROR_SUCCESS) {
-    if (!taken) undoWriteBack(engine, stored);
     reportFailure(engine, "enable", text, "Writing it back to ", command.where.c_str(), error,
                   kLeftInStore);
     return 0;
