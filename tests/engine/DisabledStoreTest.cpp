@@ -200,6 +200,140 @@ TEST_F(DisabledStoreTest, WithoutAnAllUsersFolderTheUsersStoreKeepsMachineEntrie
   expectSameMachine(before, takePicture());
 }
 
+// Odd places and failures: each leaves every entry once, in its place or
+// in the store, and (but for the string whose terminator the system adds)
+// enabling everything afterwards gives the seeded machine back.
+TEST_F(DisabledStoreTest, OddPlacesAndFailuresLeaveEachEntryOnce) {
+  const std::string tray = "Tray = C:\\tray.exe", mine = "Mine = C:\\mine.exe";
+  auto errorHas = [this](const std::string& text) {
+    for (const HostEvent& error : host.errors())
+      if (error.text.find(text) != std::string::npos) return true;
+    return false;
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> body;
+    bool sameMachine;
+  };
+  const std::vector<Case> cases = {
+      {"a string without its terminating zero",
+       [&] {
+         // Kept so in the store (as a system that keeps such strings
+         // stored it); written back, this one adds the zero.
+         RecordWriter writer;
+         writer.key("HKCU", "Run");
+         writer.value(REG_SZ, "Bare", 4, "abcdefghij", 10);
+         writer.finish();
+         machine::makeDir(disabledFolder());
+         machine::writeFile(disabledFolder() + "\\Startlull.ini", writer.text().c_str());
+         engine.findStartupEntries();
+         EXPECT_EQ(1, engine.enableEntry(lineOf("Registry - current_user, Run: Bare = abcdefghij")));
+         EXPECT_TRUE(host.errors().empty());
+         EXPECT_EQ("abcdefghij", machine::stringValue(HKEY_CURRENT_USER, kPrefix + "Run", "Bare"));
+         engine.findStartupEntries();
+         EXPECT_EQ(1, occurrences("Bare = abcdefghij"));
+       },
+       false},
+      {"a refused machine-wide write",
+       [&] {
+         // The first open reads the value, the second would take it out.
+         platform.fail(Call::RegOpenKeyExA, "HKLM\\" + kPrefix + "Run", ERROR_ACCESS_DENIED, 1, 1);
+         EXPECT_EQ(0, engine.disableEntry(lineOf(tray)));
+         EXPECT_TRUE(errorHas("(error 5)"));
+         EXPECT_FALSE(errorHas("(error 2)"));
+       },
+       true},
+      {"an All Users folder that appears after machine-wide values were stored",
+       [&] {
+         engine.commonStartupDir[0] = engine.commonDisabledDir[0] = '\0';
+         engine.findStartupEntries();
+         ASSERT_EQ(1, engine.disableEntry(lineOf(tray)));
+         engine.computeLocations();
+         engine.findStartupEntries();
+         EXPECT_EQ(1, engine.disableEntry(lineOf(mine)));
+         engine.findStartupEntries();
+         EXPECT_EQ(1, engine.enableEntry(lineOf("Registry - local_machine, Run: " + tray)));
+         EXPECT_EQ("C:\\tray.exe", machine::stringValue(HKEY_LOCAL_MACHINE, kPrefix + "Run", "Tray"));
+         EXPECT_TRUE(host.errors().empty());
+       },
+       true},
+      {"a replace whose move back fails",
+       [&] {
+         ASSERT_EQ(1, engine.disableEntry(lineOf("Notes.lnk")));
+         machine::writeFile(startup + "\\Notes.lnk", "other");
+         engine.findStartupEntries();
+         host.messageBoxAnswers = {IDYES};
+         platform.fail(Call::MoveFileA, "Startup-Disabled\\Notes.lnk|", ERROR_ACCESS_DENIED);
+         EXPECT_EQ(0, engine.enableEntry(lineOf("Startup folder: Notes.lnk")));
+         platform.clearFaults();
+         EXPECT_EQ("other", machine::readFile(startup + "\\Notes.lnk"));
+         EXPECT_EQ((std::vector<std::string>{"Notes.lnk"}), machine::listDir(disabledFolder()));
+         machine::writeFile(startup + "\\Notes.lnk", "");
+         DeleteFileA((startup + "\\Notes.lnk").c_str());
+       },
+       true},
+      {"a folder in a listed item's place",
+       [&] {
+         DeleteFileA((startup + "\\Notes.lnk").c_str());
+         machine::makeDir(startup + "\\Notes.lnk");
+         machine::writeFile(startup + "\\Notes.lnk\\inside.txt", "inside");
+         EXPECT_EQ(0, engine.disableEntry(lineOf("Notes.lnk")));
+         EXPECT_TRUE(errorHas("It is a folder"));
+         EXPECT_EQ("inside", machine::readFile(startup + "\\Notes.lnk\\inside.txt"));
+         machine::removeTree(startup + "\\Notes.lnk");
+         machine::writeFile(startup + "\\Notes.lnk", "notes");
+       },
+       true},
+      {"a store that cannot be updated after an Enable",
+       [&] {
+         ASSERT_EQ(1, engine.disableEntry(lineOf(mine)));
+         std::string record = disabledFolder() + "\\Startlull.ini";
+         SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_READONLY);
+         engine.findStartupEntries();
+         EXPECT_EQ(1, engine.enableEntry(lineOf("Registry - current_user, Run: " + mine)));
+         EXPECT_TRUE(errorHas("This entry is back in its place"));
+         engine.findStartupEntries();
+         EXPECT_EQ(1, occurrences(mine));
+         SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_NORMAL);
+       },
+       true},
+      {"a store another process holds",
+       [&] {
+         machine::makeDir(disabledFolder());
+         HANDLE held = CreateFileA((disabledFolder() + "\\Startlull.lck").c_str(),
+                                   GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS, 0, NULL);
+         ASSERT_NE(INVALID_HANDLE_VALUE, held);
+         engine.storeLockWait = 200;
+         EXPECT_EQ(0, engine.disableEntry(lineOf(mine)));
+         EXPECT_TRUE(errorHas("Another Startlull window or program is changing"));
+         CloseHandle(held);
+         engine.findStartupEntries();
+         EXPECT_EQ(1, engine.disableEntry(lineOf(mine)));
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    seedTypical();
+    MachinePicture before = takePicture();
+    find();
+    c.body();
+    platform.clearFaults();
+    host.events.clear();
+    engine.computeLocations();
+    engine.findStartupEntries();
+    for (const char* shown : {"Tray = C:\\tray.exe", "Mine = C:\\mine.exe", "run = run.exe /a",
+                              "load = load.exe", "Notes.lnk", "Common.lnk"})
+      EXPECT_EQ(1, occurrences(shown)) << shown;
+    if (c.sameMachine) {
+      enableAll(engine);
+      expectSameMachine(before, takePicture());
+    }
+    TearDown();
+    SetUp();
+  }
+}
+
 // A record file put in a store by hand: a value anywhere but the eight
 // keys, a key below one, a user's value in the All Users store, bytes
 // changed after writing. Nothing is written from it, nothing is stored on
@@ -210,6 +344,12 @@ TEST_F(DisabledStoreTest, StoreRecordsNamingOtherPlacesOrDamagedAreRefused) {
     writer.key(root, key);
     if (sub) writer.subkey(sub, strlen(sub));
     writer.value(REG_SZ, "Planted", 7, "C:\\planted.exe", 15);
+    writer.finish();
+    return std::string(writer.text().c_str());
+  };
+  auto iniRecord = [](const std::string& text) {
+    RecordWriter writer;
+    writer.iniValue("run", text.data(), text.size());
     writer.finish();
     return std::string(writer.text().c_str());
   };
@@ -225,6 +365,10 @@ TEST_F(DisabledStoreTest, StoreRecordsNamingOtherPlacesOrDamagedAreRefused) {
       {"a key below", false, valueRecord("HKCU", "Run", "Explorer")},
       {"user's value in the All Users store", true, valueRecord("HKCU", "Run", nullptr)},
       {"damaged", false, damaged},
+      // win.ini keeps one line of text: no zero byte, no line break.
+      {"win.ini text with a zero byte", false, iniRecord(std::string("run.exe\0planted.exe", 19))},
+      {"win.ini text with a CR", false, iniRecord("run.exe\rplanted.exe")},
+      {"win.ini text with a LF", false, iniRecord("run.exe\nplanted.exe")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -253,6 +397,7 @@ TEST_F(DisabledStoreTest, StoreRecordsNamingOtherPlacesOrDamagedAreRefused) {
     EXPECT_EQ(0, engine.disableEntry(lineOf(second)));
     EXPECT_EQ(1u, host.errors().size());
     EXPECT_EQ(c.record, fileContent(record));
+    EXPECT_EQ("run.exe /a", machine::profileValue("run"));
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
       for (const char* key : {"Run", "Explorer", "Run\\Explorer"})
         EXPECT_EQ("", machine::stringValue(root, kPrefix + key, "Planted")) << key;
