@@ -6,7 +6,7 @@
 set -uo pipefail
 exe=$(realpath -m "${1:-${BUILD_DIR:-$(dirname "$0")/../build}/program/startlull.exe}")
 cd "$(dirname "$0")/.."
-limit=$((96 * 1024))
+limit=$((112 * 1024))
 passed=0 failed=0
 
 if [ ! -f "$exe" ]; then
