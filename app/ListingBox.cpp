@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "framework/GdiObjects.h"
+
 namespace {
 const int stackBufferSize = 300;
 const int firstKindRoom = 256;
@@ -157,11 +159,8 @@ void ListingBox::DrawItem(DRAWITEMSTRUCT* item) {
     } else if (kind == LINE_ENTRY_MISSING) {
       colour = missingProgramColour;
     }
-    HBRUSH fill = CreateSolidBrush(GetBkColor(item->hDC));
-    if (fill) {
-      FillRect(item->hDC, &row, fill);
-      DeleteObject(fill);
-    }
+    OwnedObject fill(CreateSolidBrush(GetBkColor(item->hDC)));
+    if (fill.object) FillRect(item->hDC, &row, static_cast<HBRUSH>(fill.object));
   }
   SetTextColor(item->hDC, colour);
   // Other rows are not filled first: the text cells carry the background

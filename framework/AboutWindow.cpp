@@ -2,6 +2,8 @@
 
 #include <math.h>
 
+#include "framework/GdiObjects.h"
+
 #include "platform/DllFunction.h"
 
 namespace {
@@ -34,10 +36,8 @@ SIZE AboutWindow::MeasureLink(HDC dc) {
   linkFont.logFont.lfUnderline = 1;
   linkFont.textColour = linkColour;
   linkFont.SetFaceAndSize(dc, linkFace, linkPoints);
-  HGDIOBJ previous = linkFont.SelectInto(dc);
-  SIZE size = TextExtent(dc, caption, lstrlenA(caption));
-  if (previous) SelectObject(dc, previous);
-  return size;
+  SelectedObject font(dc, linkFont.UseIn(dc));
+  return TextExtent(dc, caption, lstrlenA(caption));
 }
 
 int AboutWindow::WidthForLink(int height) {
@@ -107,15 +107,12 @@ void AboutWindow::LayOutLink(HDC dc, int y) {
 void AboutWindow::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd, &paint);
-  HBRUSH face = CreateSolidBrush(backColour);
-  HPEN rim = CreatePen(PS_SOLID, rimWidth, rimColour);
-  HGDIOBJ previousBrush = SelectObject(dc, face);
-  HGDIOBJ previousPen = SelectObject(dc, rim);
-  Ellipse(dc, 1, 1, windowWidth - 2, windowHeight - 2);
-  SelectObject(dc, previousPen);
-  SelectObject(dc, previousBrush);
-  DeleteObject(rim);
-  DeleteObject(face);
+  {
+    OwnedObject face(CreateSolidBrush(backColour));
+    OwnedObject rim(CreatePen(PS_SOLID, rimWidth, rimColour));
+    SelectedObject brush(dc, face.object), pen(dc, rim.object);
+    Ellipse(dc, 1, 1, windowWidth - 2, windowHeight - 2);
+  }
 
   if (icon) DrawIcon(dc, windowWidth / 2 - msgIconSize / 2, iconTop, icon);
   SetTextColor(dc, textColour);
@@ -128,10 +125,9 @@ void AboutWindow::OnPaint() {
 void AboutWindow::OnDrawItem(WPARAM, LPARAM lParam) {
   if (!linkButton.id) return;
   const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-  HGDIOBJ previous = linkFont.SelectInto(item->hDC);
+  SelectedObject font(item->hDC, linkFont.UseIn(item->hDC));
   SetBkColor(item->hDC, backColour);
   TextOutA(item->hDC, 0, 0, caption, lstrlenA(caption));
-  if (previous) SelectObject(item->hDC, previous);
 }
 
 void AboutWindow::OnOtherCommand(int, LPARAM lParam) {

@@ -3,6 +3,8 @@
 #include <new>
 #include <stdlib.h>
 
+#include "framework/GdiObjects.h"
+
 HCURSOR buttonCursor = 0;
 
 namespace {
@@ -130,17 +132,16 @@ void ButtonBar::Paint() {
   GetClientRect(hwnd, &r);
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd, &paint);
-  HPEN dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWFRAME));
-  HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-  HGDIOBJ previous = SelectObject(dc, dark);
-  MoveToEx(dc, r.left, r.bottom - 1, 0);
-  LineTo(dc, r.right, r.bottom - 1);
-  SelectObject(dc, light);
-  MoveToEx(dc, r.left, r.top, 0);
-  LineTo(dc, r.right, r.top);
-  SelectObject(dc, previous);
-  DeleteObject(dark);
-  DeleteObject(light);
+  {
+    OwnedObject dark(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWFRAME)));
+    OwnedObject light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
+    SelectedObject pen(dc, dark.object);
+    MoveToEx(dc, r.left, r.bottom - 1, 0);
+    LineTo(dc, r.right, r.bottom - 1);
+    pen.Select(light.object);
+    MoveToEx(dc, r.left, r.top, 0);
+    LineTo(dc, r.right, r.top);
+  }
   EndPaint(hwnd, &paint);
 }
 

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <stdlib.h>
 
+#include "framework/GdiObjects.h"
+
 namespace {
 const DWORD statusStyle = WS_CHILD | WS_VISIBLE;
 // SB_SETPARTS reads -1 as "to the right end of the window".
@@ -73,11 +75,12 @@ void StatusBar::OnParentSize(WPARAM wParam, LPARAM lParam) {
   HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
   if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
   HDC dc = GetDC(parent);
-  HGDIOBJ previous = SelectObject(dc, font);
   TEXTMETRICA metrics;
   metrics.tmAveCharWidth = 0;
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, previous);
+  {
+    SelectedObject selected(dc, font);
+    GetTextMetricsA(dc, &metrics);
+  }
   ReleaseDC(parent, dc);
 
   ComputePartEdges(partCount, partWidths, statusWidth, metrics.tmAveCharWidth, partEdges);

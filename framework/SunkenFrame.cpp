@@ -1,5 +1,7 @@
 #include "framework/SunkenFrame.h"
 
+#include "framework/GdiObjects.h"
+
 namespace {
 const int notPlaced = -1;
 }
@@ -19,16 +21,13 @@ void SunkenFrame::Draw(HDC dc) const {
   if (width == notPlaced) return;
   int right = x + width - 1;
   int bottom = y + height - 1;
-  HPEN shadow = CreatePen(PS_SOLID, 1, shadowColour);
-  HPEN highlight = CreatePen(PS_SOLID, 1, highlightColour);
-  HGDIOBJ previous = SelectObject(dc, shadow);
+  OwnedObject shadow(CreatePen(PS_SOLID, 1, shadowColour));
+  OwnedObject highlight(CreatePen(PS_SOLID, 1, highlightColour));
+  SelectedObject pen(dc, shadow.object);
   MoveToEx(dc, x, bottom, 0);
   LineTo(dc, x, y);
   LineTo(dc, right, y);
-  SelectObject(dc, highlight);
+  pen.Select(highlight.object);
   LineTo(dc, right, bottom);
   LineTo(dc, x, bottom);
-  SelectObject(dc, previous);
-  DeleteObject(shadow);
-  DeleteObject(highlight);
 }

@@ -27,9 +27,9 @@ void TextFont::SetFaceAndSize(HDC dc, const char* face, int points) {
   MakeFont(dc);
 }
 
-HGDIOBJ TextFont::SelectInto(HDC dc) {
+HGDIOBJ TextFont::UseIn(HDC dc) {
   SetTextColor(dc, textColour);
-  return font ? SelectObject(dc, font) : 0;
+  return font;
 }
 
 void TextFont::ReleaseFont() {

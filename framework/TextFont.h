@@ -16,8 +16,8 @@ class TextFont {
   void MakeFont(HDC dc);
   // An empty face keeps the face already in logFont.
   void SetFaceAndSize(HDC dc, const char* face, int points);
-  // Returns the object it replaced in dc, for the caller to put back.
-  HGDIOBJ SelectInto(HDC dc);
+  // Sets dc's text colour and answers the font, for a SelectedObject.
+  HGDIOBJ UseIn(HDC dc);
   void ReleaseFont();
 
   int avgCharWidth;
