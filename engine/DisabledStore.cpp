@@ -887,20 +887,13 @@ void Engine::listDisabledEntries() {
       add(line.c_str());
     }
     // The items themselves.
-    StrBuf pattern;
-    WIN32_FIND_DATAA found;
-    if (!pattern.append(dir) || !pattern.append("\\*.*")) continue;
-    HANDLE search = platform.FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) continue;
-    do {
-      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-          isStoreFileName(platform, found.cFileName))
-        continue;
-      entryPlaceName(line, dir == commonDisabledDir ? ENTRY_COMMON_STARTUP : ENTRY_STARTUP, NULL,
-                     0);
+    EntryPlace place = dir == commonDisabledDir ? ENTRY_COMMON_STARTUP : ENTRY_STARTUP;
+    walkFolder(platform, dir, [&](const WIN32_FIND_DATAA& found) {
+      if (isStoreFileName(platform, found.cFileName)) return true;
+      entryPlaceName(line, place, NULL, 0);
       if (line.append(": ") && line.append(found.cFileName)) add(line.c_str());
-    } while (platform.FindNextFileA(search, &found));
-    platform.FindClose(search);
+      return true;
+    });
   }
   addSection(first, end, ENTRY_STARTUP, true, NULL, 0);
 }

@@ -7,22 +7,14 @@
 namespace {
 
 void listFolder(Engine& engine, const char* folder, EntryPlace place) {
-  // An empty path would search the root of the current drive.
-  if (folder[0] == '\0') return;
-  StrBuf pattern;
-  if (!pattern.append(folder) || !pattern.append("\\*.*")) return;
-  WIN32_FIND_DATAA found;
-  HANDLE search = engine.platform.FindFirstFileA(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
   int first = -1, end = -1;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      int index = engine.addLine(found.cFileName, plainColour);
-      if (index >= 0 && first < 0) first = index;
-      if (index >= 0) end = index + 1;
-    }
-  } while (engine.platform.FindNextFileA(search, &found));
-  engine.platform.FindClose(search);
+  // A folder that cannot be listed whole lists what it gave.
+  walkFolder(engine.platform, folder, [&](const WIN32_FIND_DATAA& found) {
+    int index = engine.addLine(found.cFileName, plainColour);
+    if (index >= 0 && first < 0) first = index;
+    if (index >= 0) end = index + 1;
+    return true;
+  });
   engine.addSection(first, end, place, false, NULL, 0);
 }
 

@@ -1,6 +1,7 @@
 // Moves the files of one folder into another: how Startup-folder items leave
 // the startup and come back.
 #include "engine/Engine.h"
+#include "engine/MachineAccess.h"
 #include "util/Paths.h"
 #include "util/StrBuf.h"
 #include "util/pure/NumberText.h"
@@ -63,49 +64,25 @@ bool cancelledAfterError(Engine& engine, DWORD error, const char* caption) {
   return engine.host.messageBox(message, caption, kCopyErrorStyle) == IDCANCEL;
 }
 
-// A folder that is not there has nothing to move; one that is there but
-// cannot be listed, or whose listing breaks off, has not been moved whole.
-bool listingFailed(Platform& platform, DWORD* error) {
-  *error = failure(platform);
-  return *error != ERROR_FILE_NOT_FOUND && *error != ERROR_PATH_NOT_FOUND &&
-         *error != ERROR_NO_MORE_FILES;
-}
-
 }  // namespace
 
 int Engine::moveFolderContents(const char* from, const char* to, const char* recordedAs) {
   // An empty path would mean the root folder of the current drive.
   if (from[0] == '\0' || to[0] == '\0') return 1;
 
-  StrBuf pattern;
-  if (!pattern.append(from) || !pattern.append("\\*.*")) return 1;
-  WIN32_FIND_DATAA found;
-  HANDLE search = platform.FindFirstFileA(pattern.c_str(), &found);
-  DWORD error;
-  if (search == INVALID_HANDLE_VALUE) {
-    if (!listingFailed(platform, &error)) return 1;
-    cancelledAfterError(*this, error, from);
-    return 0;
-  }
-
-  int result = 1;
   size_t recordHint = 0;
-  do {
-    // Skips ".", ".." and subfolders; hidden, system and read-only files move.
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    error = moveItem(*this, found, from, to, recordedAs, &recordHint);
-    if (error == ERROR_SUCCESS) continue;
+  DWORD listed = walkFolder(platform, from, [&](const WIN32_FIND_DATAA& found) {
+    // Hidden, system and read-only files move; subfolders stay.
+    DWORD error = moveItem(*this, found, from, to, recordedAs, &recordHint);
+    if (error == ERROR_SUCCESS) return true;
     ++itemsLeftBehind;
-    if (cancelledAfterError(*this, error, found.cFileName)) {
-      result = 0;
-      break;
-    }
-  } while (platform.FindNextFileA(search, &found));
-  if (result == 1 && listingFailed(platform, &error)) {
-    cancelledAfterError(*this, error, from);
-    result = 0;
-  }
-
-  platform.FindClose(search);
-  return result;
+    return !cancelledAfterError(*this, error, found.cFileName);
+  });
+  if (listed == ERROR_CANCELLED) return 0;
+  // A folder that is not there has nothing to move; one that is there but
+  // cannot be listed, or whose listing breaks off, has not been moved whole.
+  if (listed == ERROR_SUCCESS || listed == ERROR_FILE_NOT_FOUND || listed == ERROR_PATH_NOT_FOUND)
+    return 1;
+  cancelledAfterError(*this, listed, from);
+  return 0;
 }

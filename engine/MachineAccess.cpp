@@ -1,5 +1,6 @@
 #include "engine/MachineAccess.h"
 
+#include "platform/Held.h"
 #include "util/StrBuf.h"
 
 namespace {
@@ -64,4 +65,24 @@ bool readWholeProfileValue(Platform& platform, const char* key, StrBuf& value) {
 LONG createKey(Platform& platform, HKEY parent, const char* path, HKEY* key) {
   return platform.RegCreateKeyExA(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                                   NULL, key, NULL);
+}
+
+DWORD walkFolder(Platform& platform, const char* folder, FileSink& sink) {
+  // An empty path would list the root of the current drive.
+  if (folder[0] == '\0') return ERROR_PATH_NOT_FOUND;
+  StrBuf pattern;
+  if (!pattern.append(folder) || !pattern.append("\\*.*")) return ERROR_NOT_ENOUGH_MEMORY;
+  WIN32_FIND_DATAA found;
+  HeldSearch search(platform, pattern.c_str(), &found);
+  if (search.handle == INVALID_HANDLE_VALUE) {
+    DWORD error = platform.GetLastError();
+    return error == ERROR_SUCCESS ? ERROR_READ_FAULT : error;
+  }
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !sink.take(found))
+      return ERROR_CANCELLED;
+  } while (platform.FindNextFileA(search.handle, &found));
+  DWORD error = platform.GetLastError();
+  return error == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : error == ERROR_SUCCESS ? ERROR_READ_FAULT
+                                                                                : error;
 }

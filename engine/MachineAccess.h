@@ -35,5 +35,35 @@ bool readKeyValues(Platform& platform, HKEY key, ValueSink& sink, DWORD* count);
 // A win.ini [windows] value, however long; false when memory runs out.
 bool readWholeProfileValue(Platform& platform, const char* key, StrBuf& value);
 
+// Takes each file of a folder in turn; false stops the walk.
+class FileSink {
+ public:
+  virtual ~FileSink() {}
+  virtual bool take(const WIN32_FIND_DATAA& file) = 0;
+};
+
+// The files of a folder (not its subfolders), in the listing's order.
+// ERROR_SUCCESS when it was listed to its end; ERROR_FILE_NOT_FOUND or
+// ERROR_PATH_NOT_FOUND when there is no such folder (or an empty path);
+// ERROR_CANCELLED when the sink stopped it; any other error when the
+// folder could not be listed or its listing broke off, which is never its end.
+DWORD walkFolder(Platform& platform, const char* folder, FileSink& sink);
+
+template <class Take>
+class FileFunction : public FileSink {
+ public:
+  explicit FileFunction(Take take) : take_(take) {}
+  bool take(const WIN32_FIND_DATAA& file) override { return take_(file); }
+
+ private:
+  Take take_;
+};
+
+template <class Take>
+DWORD walkFolder(Platform& platform, const char* folder, Take take) {
+  FileFunction<Take> sink(take);
+  return walkFolder(platform, folder, static_cast<FileSink&>(sink));
+}
+
 // Creates or opens a key below parent with every access, as Restore writes it.
 LONG createKey(Platform& platform, HKEY parent, const char* path, HKEY* key);

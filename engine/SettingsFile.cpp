@@ -107,21 +107,11 @@ bool listedWithValue(Engine& engine, const char* key) {
 // had in the Startup folder (the move keeps them; Remove clears them later).
 bool recordFolderItems(Platform& platform, const char* folder, const char* recordedAs,
                        RecordWriter& record) {
-  StrBuf pattern;
-  if (!pattern.append(folder) || !pattern.append("\\*.*")) return false;
-  WIN32_FIND_DATAA found;
-  HANDLE search = platform.FindFirstFileA(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      ok =
-          record.file(recordedAs, found.cFileName, strlen(found.cFileName), found.dwFileAttributes);
-  } while (ok && platform.FindNextFileA(search, &found));
   // A listing cut short by an error would leave items unrecorded.
-  if (ok && platform.GetLastError() != ERROR_NO_MORE_FILES) ok = false;
-  platform.FindClose(search);
-  return ok;
+  return walkFolder(platform, folder, [&](const WIN32_FIND_DATAA& found) {
+           return record.file(recordedAs, found.cFileName, strlen(found.cFileName),
+                              found.dwFileAttributes);
+         }) == ERROR_SUCCESS;
 }
 
 // Everything Remove is about to take away outside the Startup folders: both
