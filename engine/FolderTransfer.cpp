@@ -45,7 +45,14 @@ DWORD moveItem(Engine& engine, const WIN32_FIND_DATAA& item, const char* from, c
       attributes != item.dwFileAttributes &&
       !platform.SetFileAttributesA(source.c_str(), attributes))
     return failure(platform);
-  if (platform.MoveFileA(source.c_str(), destination.c_str())) return ERROR_SUCCESS;
+  if (platform.MoveFileA(source.c_str(), destination.c_str())) {
+    // A move that answers success and leaves the item where it was would
+    // pass for done: Remove would leave it to start, Restore would delete
+    // the settings file that holds its attributes. The item must have left.
+    if (platform.GetFileAttributesA(source.c_str()) != INVALID_FILE_ATTRIBUTES)
+      return ERROR_WRITE_FAULT;
+    return ERROR_SUCCESS;
+  }
   DWORD error = failure(platform);
   if (error != ERROR_ALREADY_EXISTS) return error;
   // The destination's copy wins; results ignored, as a file that will not
