@@ -10,6 +10,13 @@ const char kAutoexecBat[] = "c:\\autoexec.bat";
 const char kAutoexecHld[] = "c:\\autoexec.hld";
 const UINT kOverwriteStyle = MB_YESNO | MB_ICONQUESTION;
 
+// A rename that answers success and leaves the file at its old name would
+// have Remove report a boot file parked that still runs, or Restore one
+// back that is not: the old name must be gone.
+bool renamed(Engine& engine, const char* from, const char* to) {
+  return engine.platform.MoveFileA(from, to) && !engine.pathExists(from);
+}
+
 }  // namespace
 
 // Whether a boot file is there; false also when it cannot be told (and then
@@ -43,7 +50,7 @@ void Engine::parkBootFiles() {
       continue;
     }
     platform.DeleteFileA(file.parked);
-    if (!platform.MoveFileA(file.path, file.parked)) host.reportError(file.failure, programCaption);
+    if (!renamed(*this, file.path, file.parked)) host.reportError(file.failure, programCaption);
   }
 }
 
@@ -56,7 +63,7 @@ int Engine::unparkBootFiles() {
                                 kOverwriteStyle) == IDYES;
       if (replace) platform.DeleteFileA(kConfigSys);
     }
-    if (replace && platform.MoveFileA(kConfigHld, kConfigSys)) {
+    if (replace && renamed(*this, kConfigHld, kConfigSys)) {
       addLine("", plainColour);
       addLine("", plainColour);
       addLine("Config.hld renamed to config.sys", plainColour);
@@ -75,7 +82,7 @@ int Engine::unparkBootFiles() {
         return configFailed ? 0 : 1;
       platform.DeleteFileA(kAutoexecBat);
     }
-    if (platform.MoveFileA(kAutoexecHld, kAutoexecBat))
+    if (renamed(*this, kAutoexecHld, kAutoexecBat))
       addLine("Autoexec.hld renamed to autoexec.bat", plainColour);
     else
       failed = 1;

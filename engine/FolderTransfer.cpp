@@ -2,6 +2,7 @@
 // the startup and come back.
 #include "engine/Engine.h"
 #include "engine/MachineAccess.h"
+#include "engine/SettingsFile.h"
 #include "util/Paths.h"
 #include "util/StrBuf.h"
 #include "util/pure/NumberText.h"
@@ -46,7 +47,15 @@ DWORD moveItem(Engine& engine, const WIN32_FIND_DATAA& item, const char* from, c
       attributes != item.dwFileAttributes &&
       !platform.SetFileAttributesA(source.c_str(), attributes))
     return failure(platform);
-  if (platform.MoveFileA(source.c_str(), destination.c_str())) return ERROR_SUCCESS;
+  if (platform.MoveFileA(source.c_str(), destination.c_str())) {
+    // A move that answers success and leaves the item where it was would
+    // pass for done: Remove would leave it to start, Restore would delete
+    // the settings file that holds its attributes. So the item must have
+    // arrived. (Asked of the new name: Wine looks for a name that is not
+    // there through the whole folder, which for every item of a large
+    // folder is slow.)
+    return missingFile(platform, destination.c_str()) ? ERROR_WRITE_FAULT : ERROR_SUCCESS;
+  }
   DWORD error = failure(platform);
   if (error != ERROR_ALREADY_EXISTS) return error;
   // The destination's copy wins; results ignored, as a file that will not

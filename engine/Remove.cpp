@@ -1,5 +1,6 @@
 // Remove: every listed startup entry out of the startup, once the settings
 // file that holds all of it is proven on disk.
+#include "engine/MachineAccess.h"
 #include "engine/RunKeys.h"
 #include "engine/SettingsFile.h"
 #include "util/StrBuf.h"
@@ -89,9 +90,14 @@ int Engine::removeStartupEntries() {
 }
 
 int Engine::blankWinIniValues() {
-  // The empty text, not a null value: the keys stay, empty.
-  if (!platform.WriteProfileStringA("windows", "run", "")) return 0;
-  if (!platform.WriteProfileStringA("windows", "load", "")) return 0;
+  // The empty text, not a null value: the keys stay, empty. Each is read
+  // back: a write that answered success and did nothing leaves it starting.
+  for (const char* key : winIniKeys) {
+    StrBuf value;
+    if (!platform.WriteProfileStringA("windows", key, "") ||
+        !readWholeProfileValue(platform, key, value) || value.length() != 0)
+      return 0;
+  }
   return 1;
 }
 

@@ -184,9 +184,12 @@ int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName, bool ke
                                                          NULL, NULL) == ERROR_SUCCESS) {
       continue;
     } else {
+      // Read back: a write that answers success and writes nothing would let
+      // Restore delete the settings file that is the value's only copy.
       ok = platform.RegSetValueExA(current, entry.name.c_str(), 0, entry.type,
                                    reinterpret_cast<const BYTE*>(entry.data.c_str()),
-                                   static_cast<DWORD>(entry.data.length())) == ERROR_SUCCESS;
+                                   static_cast<DWORD>(entry.data.length())) == ERROR_SUCCESS &&
+           valueMatches(platform, current, entry);
     }
     if (ok) ++count;
   }
@@ -213,16 +216,15 @@ HKEY openRecordedKey(Platform& platform, const RecordEntry& entry) {
 }  // namespace
 
 bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
-  DWORD type = REG_NONE, size = 0;
-  if (platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type, NULL, &size) != ERROR_SUCCESS)
-    return false;
+  // One read, with room for the recorded bytes and to spare (a size answered
+  // for a string may count a terminator): a longer value answers
+  // ERROR_MORE_DATA, so it differs. Restore reads back every value it writes.
+  DWORD type = REG_NONE, size = static_cast<DWORD>(entry.data.length()) + 2;
   StrBuf data;
-  // Room to spare: a size answered for a string may count a terminator.
-  char* room = data.reserveTail(size + 2);
-  if (!room || type != entry.type) return false;
-  size += 2;
-  if (platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type,
-                               reinterpret_cast<BYTE*>(room), &size) != ERROR_SUCCESS ||
+  char* room = data.reserveTail(size);
+  if (!room ||
+      platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type,
+                                reinterpret_cast<BYTE*>(room), &size) != ERROR_SUCCESS ||
       type != entry.type)
     return false;
   size_t length = entry.data.length();
@@ -308,8 +310,12 @@ int saveSettingsFile(Engine& engine) {
   if (!tempPath(engine, temp)) return 0;
   // A file of that name came from the Startup folder: never write over it.
   if (platform.GetFileAttributesA(temp) != INVALID_FILE_ATTRIBUTES) return 0;
+  // A rename that answers success and leaves the file under its temporary
+  // name would leave Restore nothing to read, and its clean-up would delete
+  // the only copy as a leftover: the temporary name must be gone.
   if (!text.writeTo(platform, temp) || !proveSettingsFile(engine, temp, text) ||
-      !platform.MoveFileA(temp, engine.settingsPath)) {
+      !platform.MoveFileA(temp, engine.settingsPath) ||
+      platform.GetFileAttributesA(temp) != INVALID_FILE_ATTRIBUTES) {
     platform.DeleteFileA(temp);
     return 0;
   }
@@ -427,7 +433,13 @@ int Engine::restoreWinIniValues() {
     }
     // An empty value writes nothing: win.ini is left as it is.
     if (value.length() == 0) continue;
-    if (value.failed() || !platform.WriteProfileStringA("windows", key, value.c_str())) result = 0;
+    // Read back, as the registry's values are: the settings file goes once
+    // the value is written, so a write that only says so would lose it.
+    StrBuf back;
+    if (value.failed() || !platform.WriteProfileStringA("windows", key, value.c_str()) ||
+        !readWholeProfileValue(platform, key, back) || back.length() != value.length() ||
+        memcmp(back.c_str(), value.c_str(), value.length()) != 0)
+      result = 0;
   }
   return result;
 }

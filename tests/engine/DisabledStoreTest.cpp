@@ -1,8 +1,9 @@
 // Single entries disabled and enabled against the real prefix: every kind
 // comes back exactly, Remove and Restore leave the store alone, a taken
-// place is asked about, a planted or damaged store is refused, a failure
-// leaves the entry where it was, and a process killed after any change
-// leaves each entry in its place or in the store, once.
+// place is asked about, a planted or damaged store is refused, a failing or
+// lying call leaves the entry where it was or where it was reported sent,
+// and a process killed after any change leaves each entry in its place or
+// in the store, once.
 #include <string.h>
 
 #include "tests/engine/RemoveRestoreFixture.h"
@@ -69,6 +70,23 @@ class DisabledStoreTest : public RemoveRestoreTest {
         ++found;
     return found;
   }
+  // Whether Find shows the entry in the store.
+  bool shownDisabled(const std::string& shown) const {
+    for (const ListingLine& line : host.lines)
+      if (line.colour == disabledColour && line.text.size() >= shown.size() &&
+          line.text.compare(line.text.size() - shown.size(), std::string::npos, shown) == 0)
+        return true;
+    return false;
+  }
+  // Disable (or Enable) of one entry of each kind, rerun with each fault
+  // faultsOf makes of the clean run's calls. After each, a failure said is
+  // said of its entry (sawError gets its text), an entry reported done is
+  // where it was sent, every entry is once in its place or in the store,
+  // and everything enabled is the machine as seeded.
+  void toggleWithEachFault(
+      bool disable, const char* kind,
+      const std::function<std::vector<SweptFault>(const std::vector<CallRecord>&)>& faultsOf,
+      const std::function<void(const std::string&)>& sawError);
   std::string disabledFolder() const { return engine.disabledDir; }
   std::string commonDisabledFolder() const { return engine.commonDisabledDir; }
 };
@@ -406,11 +424,16 @@ TEST_F(DisabledStoreTest, StoreRecordsNamingOtherPlacesOrDamagedAreRefused) {
   }
 }
 
+const char* const kEveryKind[] = {"Tray = C:\\tray.exe", "Mine = C:\\mine.exe", "run = run.exe /a",
+                                  "Notes.lnk", "Common.lnk"};
+
 // What the child does before it is killed: disables or enables one entry of
-// each kind, the other kinds already in the store.
-void toggleEveryKind(Engine& engine, RecordingHost& host, bool disable, bool expectDone = true) {
-  for (const char* shown : {"Tray = C:\\tray.exe", "Mine = C:\\mine.exe", "run = run.exe /a",
-                            "Notes.lnk", "Common.lnk"}) {
+// each kind, the other kinds already in the store. Returns the entries it
+// reported done.
+std::vector<std::string> toggleEveryKind(Engine& engine, RecordingHost& host, bool disable,
+                                         bool expectDone = true) {
+  std::vector<std::string> done;
+  for (const char* shown : kEveryKind) {
     engine.findStartupEntries();
     for (size_t line = 0; line < host.lines.size(); ++line) {
       const std::string& text = host.lines[line].text;
@@ -418,20 +441,63 @@ void toggleEveryKind(Engine& engine, RecordingHost& host, bool disable, bool exp
       if (disabledLine != !disable || text.size() < strlen(shown) ||
           text.compare(text.size() - strlen(shown), std::string::npos, shown) != 0)
         continue;
-      int done = disable ? engine.disableEntry(static_cast<int>(line))
-                         : engine.enableEntry(static_cast<int>(line));
+      int result = disable ? engine.disableEntry(static_cast<int>(line))
+                           : engine.enableEntry(static_cast<int>(line));
       if (expectDone) {
-        EXPECT_EQ(1, done) << text;
+        EXPECT_EQ(1, result) << text;
       }
+      if (result == 1) done.push_back(shown);
       break;
     }
   }
+  return done;
+}
+
+void DisabledStoreTest::toggleWithEachFault(
+    bool disable, const char* kind,
+    const std::function<std::vector<SweptFault>(const std::vector<CallRecord>&)>& faultsOf,
+    const std::function<void(const std::string&)>& sawError) {
+  auto prepare = [&] {
+    seedTypical();
+    find();
+    if (!disable) toggleEveryKind(engine, host, true);
+    platform.log.clear();
+  };
+  prepare();
+  toggleEveryKind(engine, host, disable);
+  std::vector<SweptFault> faults = faultsOf(platform.log);
+  int survived =
+      sweepFaults(disable ? "Disable" : "Enable", kind, faults, [&](const SweptFault& fault) {
+        TearDown();
+        SetUp();
+        MachinePicture before = (seedTypical(), takePicture());
+        prepare();
+        fault.arm(platform);
+        std::vector<std::string> done = toggleEveryKind(engine, host, disable, false);
+        platform.clearFaults();
+        if (!faultWentOff(platform.log, fault)) return false;
+        for (const HostEvent& error : host.errors()) {
+          bool named = false;
+          for (const char* shown : kEveryKind)
+            named = named || error.text.find(shown) != std::string::npos;
+          EXPECT_TRUE(named) << error.text;
+          sawError(error.text);
+        }
+        host.events.clear();
+        engine.findStartupEntries();
+        for (const std::string& shown : done)
+          EXPECT_EQ(disable, shownDisabled(shown))
+              << shown << " reported " << (disable ? "disabled" : "enabled");
+        for (const char* shown : kEveryKind) EXPECT_EQ(1, occurrences(shown)) << shown;
+        enableAll(engine);
+        expectSameMachine(before, takePicture());
+        EXPECT_TRUE(host.errors().empty());
+        return true;
+      });
+  EXPECT_EQ(static_cast<int>(faults.size()), survived);
 }
 
 TEST_F(DisabledStoreTest, KilledAfterEveryChangeEachEntryIsInItsPlaceOrStoredOnce) {
-  const std::vector<std::string> entries = {
-      "Tray = C:\\tray.exe", "Mine = C:\\mine.exe", "run = run.exe /a", "Notes.lnk",
-      "Common.lnk"};
   for (bool disable : {true, false}) {
     int killed = 0;
     for (int change = 1; change <= 200; ++change) {
@@ -450,7 +516,7 @@ TEST_F(DisabledStoreTest, KilledAfterEveryChangeEachEntryIsInItsPlaceOrStoredOnc
       std::unique_ptr<Engine> next = nextStart();
       host.events.clear();
       next->findStartupEntries();
-      for (const std::string& shown : entries) EXPECT_EQ(1, occurrences(shown)) << shown;
+      for (const char* shown : kEveryKind) EXPECT_EQ(1, occurrences(shown)) << shown;
       // Everything enabled again is the machine as seeded.
       enableAll(*next);
       expectSameMachine(before, takePicture());
@@ -468,51 +534,16 @@ TEST_F(DisabledStoreTest, KilledAfterEveryChangeEachEntryIsInItsPlaceOrStoredOnc
 }
 
 TEST_F(DisabledStoreTest, WhicheverCallFailsEachEntryIsInItsPlaceOrStoredOnce) {
-  const std::vector<std::string> entries = {
-      "Tray = C:\\tray.exe", "Mine = C:\\mine.exe", "run = run.exe /a", "Notes.lnk",
-      "Common.lnk"};
   for (bool disable : {true, false}) {
-    auto prepare = [&] {
-      seedTypical();
-      find();
-      if (!disable) toggleEveryKind(engine, host, true);
-      platform.log.clear();
-    };
-    prepare();
-    toggleEveryKind(engine, host, disable);
-    std::vector<CallRecord> calls = platform.log;
-    int survived = 0, withSystemWords = 0;
-    for (size_t index = 0; index < calls.size() && !HasFailure(); ++index) {
-      SCOPED_TRACE(std::string(disable ? "Disable" : "Enable") + ", call " +
-                   std::to_string(index) + ": " + callName(calls[index].call) + " " +
-                   calls[index].arg);
-      TearDown();
-      SetUp();
-      MachinePicture before = (seedTypical(), takePicture());
-      prepare();
-      platform.failAt(index, ERROR_ACCESS_DENIED);
-      toggleEveryKind(engine, host, disable, false);
-      platform.clearFaults();
-      if (index >= platform.log.size() || !platform.log[index].failed) continue;
-      ++survived;
-      // A failure said is said of its entry, with the system's error.
-      for (const HostEvent& error : host.errors()) {
-        bool named = false;
-        for (const std::string& shown : entries)
-          named = named || error.text.find(shown) != std::string::npos;
-        EXPECT_TRUE(named) << error.text;
-        withSystemWords += error.text.find("Access denied. (error 5)") != std::string::npos;
-      }
-      host.events.clear();
-      engine.findStartupEntries();
-      for (const std::string& shown : entries) EXPECT_EQ(1, occurrences(shown)) << shown;
-      enableAll(engine);
-      expectSameMachine(before, takePicture());
-      EXPECT_TRUE(host.errors().empty());
-    }
-    printf("%s: %d failing calls survived of %zu calls made\n", disable ? "Disable" : "Enable",
-           survived, calls.size());
-    EXPECT_EQ(static_cast<int>(calls.size()), survived);
+    int withSystemWords = 0;
+    toggleWithEachFault(
+        disable, "failing",
+        [](const std::vector<CallRecord>& calls) {
+          return failingCalls(calls, [](Call) { return DWORD(ERROR_ACCESS_DENIED); });
+        },
+        [&](const std::string& error) {
+          withSystemWords += error.find("Access denied. (error 5)") != std::string::npos;
+        });
     EXPECT_GT(withSystemWords, 0);
   }
 }
@@ -654,6 +685,11 @@ TEST_F(DisabledStoreTest, AnotherPartyAtEveryCallLosesNothing) {
     EXPECT_GE(1, unclosable);
     EXPECT_GT(calls, 10u);
   }
+}
+
+TEST_F(DisabledStoreTest, WhicheverCallLiesEachEntryIsInItsPlaceOrStoredOnce) {
+  for (bool disable : {true, false})
+    toggleWithEachFault(disable, "lying", lyingCalls, [](const std::string&) {});
 }
 
 // Run by the test above in a new process: Disable or Enable of each kind,

@@ -1,10 +1,10 @@
 // Remove and Restore with each platform call they make failing in turn, as a
-// real failure would fail it. After each run the machine is whole: as it
-// was, or Restore is offered and a Restore without faults makes it so. No
-// run ends in a Success dialog, without a word of trouble, for a machine
-// that is not as that dialog says.
-#include <stdio.h>
-
+// real failure would fail it, and with each call that changes the machine
+// lying in turn (answering success and doing nothing, or writing or reading
+// the settings file's bytes changed). After each run the machine is whole:
+// as it was, or Restore is offered and a Restore without faults makes it
+// so. No run ends in a Success dialog, without a word of trouble, for a
+// machine that is not as that dialog says.
 #include <functional>
 
 #include "tests/engine/RemoveRestoreFixture.h"
@@ -36,15 +36,6 @@ DWORD realError(Call call) {
     default:
       return ERROR_ACCESS_DENIED;
   }
-}
-
-// The calls of a log that can be made to fail (all but the time and the
-// process handle).
-int failable(const std::vector<CallRecord>& calls) {
-  int count = 0;
-  for (const CallRecord& call : calls)
-    if (call.call != Call::GetLocalTime && call.call != Call::GetCurrentProcess) ++count;
-  return count;
 }
 
 Files bootFiles() {
@@ -122,32 +113,28 @@ class FailEveryCallTest : public RemoveRestoreTest {
     EXPECT_FALSE(fileExists(commonInactive()));
   }
 
-  // For each call of `calls` in turn: the machine seeded, `prepare` run
-  // without faults, `operation` run with that one call failing, `check`
-  // given the machine as seeded, then the machine whole again.
-  void failEachCall(const char* what, const std::vector<CallRecord>& calls,
-                    const std::function<void()>& prepare, const std::function<void()>& operation,
-                    const std::function<void(const MachinePicture&, const Files&)>& check) {
-    int survived = 0;
-    for (size_t index = 0; index < calls.size() && !HasFailure(); ++index) {
-      SCOPED_TRACE("call " + std::to_string(index) + ": " + callName(calls[index].call) + " " +
-                   calls[index].arg);
+  // For each fault in turn: the machine seeded, `prepare` run without
+  // faults, `operation` run with the fault armed, `check` given the machine
+  // as seeded, then the machine whole again. Every fault has to survive.
+  void sweep(const char* what, const char* kind, const std::vector<SweptFault>& faults,
+             const std::function<void()>& prepare, const std::function<void()>& operation,
+             const std::function<void(const MachinePicture&, const Files&)>& check) {
+    int survived = sweepFaults(what, kind, faults, [&](const SweptFault& fault) {
       seed();
       MachinePicture before = takePicture();
       Files boot = bootFiles();
       prepare();
       host.events.clear();
       platform.log.clear();
-      platform.failAt(index, realError(calls[index].call));
+      fault.arm(platform);
       operation();
       platform.clearFaults();
-      if (index >= platform.log.size() || !platform.log[index].failed) continue;
-      ++survived;
+      if (!faultWentOff(platform.log, fault)) return false;
       check(before, boot);
       expectWhole(before, boot);
-    }
-    printf("%s: %d failing calls survived of %zu calls made\n", what, survived, calls.size());
-    EXPECT_EQ(failable(calls), survived);
+      return true;
+    });
+    EXPECT_EQ(static_cast<int>(faults.size()), survived);
   }
 
   std::vector<CallRecord> removeCalls() {
@@ -165,42 +152,58 @@ class FailEveryCallTest : public RemoveRestoreTest {
     EXPECT_EQ(1, next->restoreStartupEntries());
     return platform.log;
   }
+
+  void sweepRemove(const char* kind, const std::vector<SweptFault>& faults) {
+    int result = 0;
+    sweep(
+        "Remove", kind, faults, [&] { find(); }, [&] { result = engine.removeStartupEntries(); },
+        [&](const MachinePicture&, const Files&) {
+          // Success without a word of trouble means everything is out.
+          if (result != 1 || warned()) return;
+          MachinePicture after = takePicture();
+          for (int slot = 0; slot < RUN_KEY_COUNT; ++slot) EXPECT_FALSE(after.keyExists[slot]);
+          EXPECT_EQ("", after.run);
+          EXPECT_EQ("", after.load);
+          EXPECT_TRUE(after.startupFiles.empty());
+          EXPECT_TRUE(after.commonFiles.empty());
+          EXPECT_FALSE(fileExists("c:\\config.sys"));
+          EXPECT_FALSE(fileExists("c:\\autoexec.bat"));
+        });
+  }
+
+  void sweepRestore(const char* kind, const std::vector<SweptFault>& faults) {
+    std::unique_ptr<Engine> next;
+    sweep(
+        "Restore", kind, faults,
+        [&] {
+          find();
+          ASSERT_EQ(1, engine.removeStartupEntries());
+          next = nextStart();
+        },
+        [&] { next->restoreStartupEntries(); },
+        [&](const MachinePicture& before, const Files& boot) {
+          // Success without a word of trouble means everything is back.
+          if (!successShown("0") || warned()) return;
+          expectSameMachine(before, takePicture());
+          EXPECT_EQ(boot, bootFiles());
+        });
+  }
 };
 
 TEST_F(FailEveryCallTest, RemoveLeavesAWayBackWhicheverCallFails) {
-  int result = 0;
-  failEachCall(
-      "Remove", removeCalls(), [&] { find(); }, [&] { result = engine.removeStartupEntries(); },
-      [&](const MachinePicture&, const Files&) {
-        // Success without a word of trouble means everything is out.
-        if (result != 1 || warned()) return;
-        MachinePicture after = takePicture();
-        for (int slot = 0; slot < RUN_KEY_COUNT; ++slot) EXPECT_FALSE(after.keyExists[slot]);
-        EXPECT_EQ("", after.run);
-        EXPECT_EQ("", after.load);
-        EXPECT_TRUE(after.startupFiles.empty());
-        EXPECT_TRUE(after.commonFiles.empty());
-        EXPECT_FALSE(fileExists("c:\\config.sys"));
-        EXPECT_FALSE(fileExists("c:\\autoexec.bat"));
-      });
+  sweepRemove("failing", failingCalls(removeCalls(), realError));
 }
 
 TEST_F(FailEveryCallTest, RestoreLeavesAWayBackWhicheverCallFails) {
-  std::unique_ptr<Engine> next;
-  failEachCall(
-      "Restore", restoreCalls(),
-      [&] {
-        find();
-        ASSERT_EQ(1, engine.removeStartupEntries());
-        next = nextStart();
-      },
-      [&] { next->restoreStartupEntries(); },
-      [&](const MachinePicture& before, const Files& boot) {
-        // Success without a word of trouble means everything is back.
-        if (!successShown("0") || warned()) return;
-        expectSameMachine(before, takePicture());
-        EXPECT_EQ(boot, bootFiles());
-      });
+  sweepRestore("failing", failingCalls(restoreCalls(), realError));
+}
+
+TEST_F(FailEveryCallTest, RemoveLeavesAWayBackWhicheverCallLies) {
+  sweepRemove("lying", lyingCalls(removeCalls()));
+}
+
+TEST_F(FailEveryCallTest, RestoreLeavesAWayBackWhicheverCallLies) {
+  sweepRestore("lying", lyingCalls(restoreCalls()));
 }
 
 }  // namespace

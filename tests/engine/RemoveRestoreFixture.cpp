@@ -1,6 +1,13 @@
 #include "tests/engine/RemoveRestoreFixture.h"
 
+#include <stdio.h>
+
+#include <algorithm>
+
 namespace {
+
+// The settings file and both stores' record files, and their temporary names.
+const char kRecordFileName[] = "startlull.ini";
 
 const HKEY kRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
 
@@ -86,7 +93,85 @@ void expectSameFiles(const char* what, const std::map<std::string, std::string>&
     if (!expected.count(file.first)) ADD_FAILURE() << what << ": extra " << file.first;
 }
 
+std::string callText(const std::vector<CallRecord>& calls, size_t index) {
+  return "call " + std::to_string(index) + ": " + callName(calls[index].call) + " " +
+         calls[index].arg;
+}
+
+bool namesRecordFile(const CallRecord& call) {
+  std::string arg = call.arg;
+  std::transform(arg.begin(), arg.end(), arg.begin(),
+                 [](unsigned char c) { return static_cast<char>(tolower(c)); });
+  return arg.find(kRecordFileName) != std::string::npos;
+}
+
+// Failures the running test has had so far.
+int failuresSoFar() {
+  const ::testing::TestResult* result =
+      ::testing::UnitTest::GetInstance()->current_test_info()->result();
+  int failures = 0;
+  for (int part = 0; part < result->total_part_count(); ++part)
+    failures += result->GetTestPartResult(part).failed() ? 1 : 0;
+  return failures;
+}
+
 }  // namespace
+
+std::vector<SweptFault> failingCalls(const std::vector<CallRecord>& calls,
+                                     const std::function<DWORD(Call)>& errorOf) {
+  std::vector<SweptFault> faults;
+  for (size_t index = 0; index < calls.size(); ++index) {
+    Call call = calls[index].call;
+    if (call == Call::GetLocalTime || call == Call::GetCurrentProcess) continue;
+    DWORD error = errorOf(call);
+    faults.push_back(SweptFault{index, callText(calls, index) + " fails",
+                                [=](FaultPlatform& platform) { platform.failAt(index, error); }});
+  }
+  return faults;
+}
+
+std::vector<SweptFault> lyingCalls(const std::vector<CallRecord>& calls) {
+  std::vector<SweptFault> faults;
+  int reads = 0, writes = 0;
+  for (size_t index = 0; index < calls.size(); ++index) {
+    Call call = calls[index].call;
+    if (FaultPlatform::canLie(call))
+      faults.push_back(SweptFault{index, callText(calls, index) + " lies",
+                                  [=](FaultPlatform& platform) { platform.lieAt(index); }});
+    if ((call != Call::ReadFile && call != Call::WriteFile) || !namesRecordFile(calls[index]))
+      continue;
+    // The how-manyth read or write of such a file this is, for corrupt's skip.
+    int skip = call == Call::ReadFile ? reads++ : writes++;
+    faults.push_back(SweptFault{
+        index, callText(calls, index) + " changes the bytes",
+        [=](FaultPlatform& platform) { platform.corrupt(call, kRecordFileName, skip, 1); }});
+  }
+  return faults;
+}
+
+int sweepFaults(const char* what, const char* kind, const std::vector<SweptFault>& faults,
+                const std::function<bool(const SweptFault&)>& attempt) {
+  int survived = 0;
+  std::vector<std::string> failed;
+  for (const SweptFault& fault : faults) {
+    SCOPED_TRACE(fault.what);
+    int failuresBefore = failuresSoFar();
+    bool wentOff = attempt(fault);
+    if (failuresSoFar() > failuresBefore)
+      failed.push_back(fault.what);
+    else if (!wentOff)
+      failed.push_back(fault.what + " (did not go off)");
+    else
+      ++survived;
+  }
+  printf("%s: %d %s calls survived of %zu\n", what, survived, kind, faults.size());
+  for (const std::string& fault : failed) printf("  not survived: %s\n", fault.c_str());
+  return survived;
+}
+
+bool faultWentOff(const std::vector<CallRecord>& log, const SweptFault& fault) {
+  return fault.index < log.size() && (log[fault.index].failed || log[fault.index].lied);
+}
 
 KeyTree readTree(HKEY root, const std::string& key) {
   KeyTree tree;

@@ -4,6 +4,7 @@
 // folder, settings file or rescue copy behind.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -64,6 +65,30 @@ const unsigned kKilledExitCode = 77;
 // Calls that change the machine (or may: a file opened for writing): the
 // points a process is killed after in the crash tests.
 bool changesMachine(Call call);
+
+// One case of a sweep: the call of a clean run it falls on, and how the
+// platform is armed for the rerun so that this call, and only it, goes wrong.
+struct SweptFault {
+  size_t index;
+  std::string what;  // "call 12: MoveFileA a|b lies", for the trace
+  std::function<void(FaultPlatform&)> arm;
+};
+// Each call of a clean run failing, with the error errorOf gives it (the
+// calls that cannot fail left out).
+std::vector<SweptFault> failingCalls(const std::vector<CallRecord>& calls,
+                                     const std::function<DWORD(Call)>& errorOf);
+// Each call of a clean run that can lie answering success and doing
+// nothing; and each read and write of a settings or store file
+// (Startlull.ini and its .tmp) with its bytes changed on the way.
+std::vector<SweptFault> lyingCalls(const std::vector<CallRecord>& calls);
+// Runs each case in turn, within its trace: `attempt` reruns with the case
+// armed and answers whether the fault went off in that rerun. A case
+// survives when it went off and added no failure; the others are listed.
+// Prints "what: N kind calls survived of M" and returns N.
+int sweepFaults(const char* what, const char* kind, const std::vector<SweptFault>& faults,
+                const std::function<bool(const SweptFault&)>& attempt);
+// Whether the fault went off in the run whose log this is.
+bool faultWentOff(const std::vector<CallRecord>& log, const SweptFault& fault);
 
 // Runs this test executable again, in a process of its own, with only the
 // named test and the environment variable set; returns its exit code.

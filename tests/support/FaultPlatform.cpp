@@ -39,11 +39,11 @@ FaultPlatform::FaultPlatform(Platform& real) : real_(real) {}
 
 void FaultPlatform::fail(Call call, const std::string& match, DWORD error, int skip, int times,
                          bool partial) {
-  faults_.push_back(Fault{call, match, error, skip, times, partial, false});
+  faults_.push_back(Fault{call, match, error, skip, times, partial, false, false});
 }
 
 void FaultPlatform::corrupt(Call call, const std::string& match, int skip, int times) {
-  faults_.push_back(Fault{call, match, ERROR_SUCCESS, skip, times, false, true});
+  faults_.push_back(Fault{call, match, ERROR_SUCCESS, skip, times, false, true, false});
 }
 
 int FaultPlatform::count(Call call, const std::string& match) const {
@@ -64,14 +64,36 @@ void FaultPlatform::setVersion(DWORD platformId, DWORD major, DWORD minor) {
   };
 }
 
+bool FaultPlatform::canLie(Call call) {
+  switch (call) {
+    case Call::RegSetValueExA:
+    case Call::RegDeleteValueA:
+    case Call::WriteProfileStringA:
+    case Call::WriteFile:
+    case Call::MoveFileA:
+    case Call::DeleteFileA:
+      return true;
+    default:
+      return false;
+  }
+}
+
 const FaultPlatform::Fault* FaultPlatform::enter(Call call, const std::string& arg) {
+  if (log.size() == lieAt_) {
+    lieAt_ = kNoIndex;
+    if (canLie(call)) {
+      atFault_ = Fault{call, "", ERROR_SUCCESS, 0, 0, false, false, true};
+      log.push_back(CallRecord{call, arg, false, true});
+      return &atFault_;
+    }
+  }
   if (log.size() == failAt_) {
     failAt_ = kNoIndex;
-    failAtFault_ = Fault{call, "", failAtError_, 0, 0, false, false};
-    log.push_back(CallRecord{call, arg, true});
+    atFault_ = Fault{call, "", failAtError_, 0, 0, false, false, false};
+    log.push_back(CallRecord{call, arg, true, false});
     if (onFault) onFault(call, arg);
     real_.SetLastError(failAtError_);
-    return &failAtFault_;
+    return &atFault_;
   }
   for (Fault& fault : faults_) {
     if (fault.call != call || fault.times == 0 || !contains(arg, fault.match)) continue;
@@ -80,13 +102,13 @@ const FaultPlatform::Fault* FaultPlatform::enter(Call call, const std::string& a
       continue;
     }
     if (fault.times > 0) --fault.times;
-    log.push_back(CallRecord{call, arg, !fault.corrupt});
+    log.push_back(CallRecord{call, arg, !fault.corrupt, fault.corrupt});
     if (fault.corrupt) return &fault;
     if (onFault) onFault(call, arg);
     real_.SetLastError(fault.error);
     return &fault;
   }
-  log.push_back(CallRecord{call, arg, false});
+  log.push_back(CallRecord{call, arg, false, false});
   return nullptr;
 }
 
@@ -110,16 +132,18 @@ std::string FaultPlatform::handlePath(HANDLE handle) const {
   return found == handles_.end() ? "?" : found->second;
 }
 
-// Each call: record, inject or forward, tell afterCall.
-#define FAULTY(CALL, ARG, FAILED_RESULT, FORWARD, SUCCEEDED) \
-  std::string arg_ = (ARG);                                  \
-  if (const Fault* fault_ = enter(Call::CALL, arg_)) {       \
-    (void)fault_;                                            \
-    return FAILED_RESULT;                                    \
-  }                                                          \
-  auto result_ = FORWARD;                                    \
-  leave(Call::CALL, arg_, SUCCEEDED);                        \
+// Each call: record, inject or forward, tell afterCall. A call that can lie
+// answers LIED_RESULT without forwarding.
+#define FAULTY_OR_LYING(CALL, ARG, FAILED_RESULT, LIED_RESULT, FORWARD, SUCCEEDED) \
+  std::string arg_ = (ARG);                                                        \
+  if (const Fault* fault_ = enter(Call::CALL, arg_)) {                             \
+    return fault_->lie ? LIED_RESULT : FAILED_RESULT;                              \
+  }                                                                                \
+  auto result_ = FORWARD;                                                          \
+  leave(Call::CALL, arg_, SUCCEEDED);                                              \
   return result_;
+#define FAULTY(CALL, ARG, FAILED_RESULT, FORWARD, SUCCEEDED) \
+  FAULTY_OR_LYING(CALL, ARG, FAILED_RESULT, FAILED_RESULT, FORWARD, SUCCEEDED)
 
 BOOL FaultPlatform::GetVersionExA(OSVERSIONINFOA* info){
     FAULTY(GetVersionExA, "", FALSE, version ? version(info) : real_.GetVersionExA(info),
@@ -164,7 +188,7 @@ BOOL FaultPlatform::GetUserNameA(char* buffer, DWORD* size) {
 }
 
 void FaultPlatform::GetLocalTime(SYSTEMTIME* time) {
-  log.push_back(CallRecord{Call::GetLocalTime, "", false});
+  log.push_back(CallRecord{Call::GetLocalTime, "", false, false});
   real_.GetLocalTime(time);
 }
 
@@ -191,8 +215,8 @@ DWORD FaultPlatform::GetProfileStringA(const char* section, const char* key, con
 }
 
 BOOL FaultPlatform::WriteProfileStringA(const char* section, const char* key, const char* value){
-    FAULTY(WriteProfileStringA, str(section) + "\\" + str(key), FALSE,
-           real_.WriteProfileStringA(section, key, value), result_ != FALSE)}
+    FAULTY_OR_LYING(WriteProfileStringA, str(section) + "\\" + str(key), FALSE, TRUE,
+                    real_.WriteProfileStringA(section, key, value), result_ != FALSE)}
 
 DWORD FaultPlatform::GetPrivateProfileStringA(const char* section, const char* key,
                                               const char* fallback, char* buffer, DWORD size,
@@ -287,7 +311,7 @@ LONG FaultPlatform::RegSetValueExA(HKEY key, const char* name, DWORD reserved, D
                                    const BYTE* data, DWORD dataSize) {
   std::string path = keyPath(key) + "\\" + str(name);
   if (const Fault* fault = enter(Call::RegSetValueExA, path))
-    return static_cast<LONG>(fault->error);
+    return fault->lie ? ERROR_SUCCESS : static_cast<LONG>(fault->error);
   LONG result = real_.RegSetValueExA(key, name, reserved, type, data, dataSize);
   leave(Call::RegSetValueExA, path, result == ERROR_SUCCESS);
   return result;
@@ -296,7 +320,7 @@ LONG FaultPlatform::RegSetValueExA(HKEY key, const char* name, DWORD reserved, D
 LONG FaultPlatform::RegDeleteValueA(HKEY key, const char* name) {
   std::string path = keyPath(key) + "\\" + str(name);
   if (const Fault* fault = enter(Call::RegDeleteValueA, path))
-    return static_cast<LONG>(fault->error);
+    return fault->lie ? ERROR_SUCCESS : static_cast<LONG>(fault->error);
   LONG result = real_.RegDeleteValueA(key, name);
   leave(Call::RegDeleteValueA, path, result == ERROR_SUCCESS);
   return result;
@@ -342,16 +366,16 @@ BOOL FaultPlatform::CreateDirectoryA(const char* path, SECURITY_ATTRIBUTES* secu
 BOOL FaultPlatform::RemoveDirectoryA(const char* path){
     FAULTY(RemoveDirectoryA, str(path), FALSE, real_.RemoveDirectoryA(path), result_ != FALSE)}
 
-BOOL FaultPlatform::MoveFileA(const char* from,
-                              const char* to){FAULTY(MoveFileA, str(from) + "|" + str(to), FALSE,
-                                                     real_.MoveFileA(from, to), result_ != FALSE)}
+BOOL FaultPlatform::MoveFileA(const char* from, const char* to){
+    FAULTY_OR_LYING(MoveFileA, str(from) + "|" + str(to), FALSE, TRUE, real_.MoveFileA(from, to),
+                    result_ != FALSE)}
 
 BOOL FaultPlatform::CopyFileA(const char* from, const char* to, BOOL failIfExists){
     FAULTY(CopyFileA, str(from) + "|" + str(to), FALSE, real_.CopyFileA(from, to, failIfExists),
            result_ != FALSE)}
 
 BOOL FaultPlatform::DeleteFileA(const char* path){
-    FAULTY(DeleteFileA, str(path), FALSE, real_.DeleteFileA(path), result_ != FALSE)}
+    FAULTY_OR_LYING(DeleteFileA, str(path), FALSE, TRUE, real_.DeleteFileA(path), result_ != FALSE)}
 
 BOOL FaultPlatform::SetFileAttributesA(const char* path, DWORD attributes){
     FAULTY(SetFileAttributesA, str(path), FALSE, real_.SetFileAttributesA(path, attributes),
@@ -389,6 +413,10 @@ BOOL FaultPlatform::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD
                               OVERLAPPED* overlapped) {
   std::string path = handlePath(file);
   if (const Fault* fault = enter(Call::WriteFile, path)) {
+    if (fault->lie) {
+      *written = size;
+      return TRUE;
+    }
     if (fault->corrupt) {
       std::vector<BYTE> changed(static_cast<const BYTE*>(buffer),
                                 static_cast<const BYTE*>(buffer) + size);
@@ -429,7 +457,7 @@ BOOL FaultPlatform::CloseHandle(HANDLE handle) {
 }
 
 HANDLE FaultPlatform::GetCurrentProcess() {
-  log.push_back(CallRecord{Call::GetCurrentProcess, "", false});
+  log.push_back(CallRecord{Call::GetCurrentProcess, "", false, false});
   return real_.GetCurrentProcess();
 }
 

@@ -1,5 +1,6 @@
 // A Platform for tests: forwards every call to the real one, records it, and
-// makes chosen calls fail (or answer chosen values) while the rest run for real.
+// makes chosen calls fail, lie (answer success and do nothing) or answer
+// chosen values while the rest run for real.
 #pragma once
 
 #include <functional>
@@ -22,6 +23,7 @@ struct CallRecord {
   Call call;
   std::string arg;  // the path, key path ("HKCU\\Software\\...") or name the call is about
   bool failed;      // failed by an injected fault
+  bool lied;        // answered success without doing it, or with other bytes (corrupt)
 };
 
 class FaultPlatform : public Platform {
@@ -42,9 +44,15 @@ class FaultPlatform : public Platform {
   // Makes the call that will stand at `index` in the log fail with `error`,
   // whatever call it is (a call that cannot fail is passed over).
   void failAt(size_t index, DWORD error) { failAt_ = index, failAtError_ = error; }
+  // Makes the call that will stand at `index` in the log answer success
+  // without doing anything (WriteFile reports every byte written and writes
+  // none), when it is one of the calls that can lie (a call that cannot is
+  // passed over).
+  void lieAt(size_t index) { lieAt_ = index; }
+  static bool canLie(Call call);
   void clearFaults() {
     faults_.clear();
-    failAt_ = kNoIndex;
+    failAt_ = lieAt_ = kNoIndex;
   }
 
   // Every call, in order.
@@ -88,6 +96,7 @@ class FaultPlatform : public Platform {
     int times;
     bool partial;
     bool corrupt;
+    bool lie;
   };
   // Records the call; returns the fault to inject, or null.
   const Fault* enter(Call call, const std::string& arg);
@@ -100,7 +109,8 @@ class FaultPlatform : public Platform {
   std::vector<Fault> faults_;
   size_t failAt_ = kNoIndex;
   DWORD failAtError_ = 0;
-  Fault failAtFault_{};
+  size_t lieAt_ = kNoIndex;
+  Fault atFault_{};  // what failAt or lieAt injects
   std::map<HKEY, std::string> keys_;
   std::map<HANDLE, std::string> handles_;
 };
