@@ -19,6 +19,7 @@
 #include "engine/MachineAccess.h"
 #include "engine/RunKeys.h"
 #include "engine/SettingsFile.h"
+#include "platform/Held.h"
 #include "util/Paths.h"
 #include "util/TextBuffer.h"
 #include "util/pure/NumberText.h"
@@ -325,15 +326,11 @@ bool rewriteRecord(Engine& engine, const char* dir, const SavedRecord& record, i
   return ok && !cursor.foreign && writer.finish();
 }
 
-// The Run-type key, or NULL with *error the opening call's own answer.
-HKEY openRunKey(Platform& platform, HKEY root, int keyName, REGSAM access, LONG* error = nullptr) {
+// Opens the Run-type key into the holder; the opening call's own answer.
+LONG openRunKey(HeldKey& key, HKEY root, int keyName, REGSAM access) {
   StrBuf path;
-  HKEY key;
-  LONG result = runKeyPath(path, runKeyNames[keyName])
-                    ? platform.RegOpenKeyExA(root, path.c_str(), 0, access, &key)
-                    : ERROR_NOT_ENOUGH_MEMORY;
-  if (error) *error = result;
-  return result == ERROR_SUCCESS ? key : NULL;
+  return runKeyPath(path, runKeyNames[keyName]) ? key.open(root, path.c_str(), access)
+                                                : ERROR_NOT_ENOUGH_MEMORY;
 }
 
 // Byte for byte: data may hold any byte but zero once cut where Find cuts it.
@@ -352,11 +349,9 @@ bool placeHolds(Engine& engine, const StoredValue& stored) {
            value.length() == entry.data.length() &&
            memcmp(value.c_str(), entry.data.c_str(), value.length()) == 0;
   }
-  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_READ);
-  if (!key) return false;
-  bool holds = valueMatches(platform, key, entry);
-  platform.RegCloseKey(key);
-  return holds;
+  HeldKey key(platform);
+  return openRunKey(key, stored.root, stored.keyName, KEY_READ) == ERROR_SUCCESS &&
+         valueMatches(platform, key.key, entry);
 }
 
 // Whether the place already holds something the value would replace.
@@ -367,12 +362,10 @@ bool placeTaken(Engine& engine, const StoredValue& stored) {
     return !readWholeProfileValue(platform, stored.value.name.c_str(), value) ||
            value.length() > 0;
   }
-  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_READ);
-  if (!key) return false;
-  bool taken = platform.RegQueryValueExA(key, stored.value.name.c_str(), NULL, NULL, NULL, NULL) ==
-               ERROR_SUCCESS;
-  platform.RegCloseKey(key);
-  return taken;
+  HeldKey key(platform);
+  return openRunKey(key, stored.root, stored.keyName, KEY_READ) == ERROR_SUCCESS &&
+         platform.RegQueryValueExA(key.key, stored.value.name.c_str(), NULL, NULL, NULL, NULL) ==
+             ERROR_SUCCESS;
 }
 
 // Writes a value back to its place and proves it there. A place that was
@@ -388,20 +381,19 @@ DWORD writeBack(Engine& engine, const StoredValue& stored, bool mayReplace) {
       return platform.GetLastError();
   } else {
     StrBuf path;
-    HKEY key;
+    HeldKey key(platform);
     if (!runKeyPath(path, runKeyNames[stored.keyName])) return ERROR_NOT_ENOUGH_MEMORY;
-    LONG result = createKey(platform, stored.root, path.c_str(), &key);
+    LONG result = key.create(stored.root, path.c_str());
     if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
     if (!mayReplace &&
-        platform.RegQueryValueExA(key, entry.name.c_str(), NULL, NULL, NULL, NULL) !=
+        platform.RegQueryValueExA(key.key, entry.name.c_str(), NULL, NULL, NULL, NULL) !=
             ERROR_FILE_NOT_FOUND)
-      result = ERROR_ALREADY_EXISTS;
-    else
-      result = platform.RegSetValueExA(key, entry.name.c_str(), 0, entry.type,
-                                       reinterpret_cast<const BYTE*>(entry.data.c_str()),
-                                       static_cast<DWORD>(entry.data.length()));
-    platform.RegCloseKey(key);
+      return ERROR_ALREADY_EXISTS;
+    result = platform.RegSetValueExA(key.key, entry.name.c_str(), 0, entry.type,
+                                     reinterpret_cast<const BYTE*>(entry.data.c_str()),
+                                     static_cast<DWORD>(entry.data.length()));
     if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
+    key.close();
   }
   return placeHolds(engine, stored) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
@@ -425,20 +417,18 @@ DWORD takeOut(Engine& engine, const StoredValue& stored, bool* changed) {
                ? ERROR_SUCCESS
                : ERROR_WRITE_FAULT;
   }
-  LONG result;
-  HKEY key = openRunKey(platform, stored.root, stored.keyName, KEY_READ | KEY_SET_VALUE, &result);
-  if (!key) return static_cast<DWORD>(result);
-  if (!valueMatches(platform, key, entry)) {
-    platform.RegCloseKey(key);
+  HeldKey key(platform);
+  LONG result = openRunKey(key, stored.root, stored.keyName, KEY_READ | KEY_SET_VALUE);
+  if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
+  if (!valueMatches(platform, key.key, entry)) {
     *changed = true;
     return ERROR_SUCCESS;
   }
-  result = platform.RegDeleteValueA(key, entry.name.c_str());
+  result = platform.RegDeleteValueA(key.key, entry.name.c_str());
   if (result == ERROR_SUCCESS &&
-      platform.RegQueryValueExA(key, entry.name.c_str(), NULL, NULL, NULL, NULL) !=
+      platform.RegQueryValueExA(key.key, entry.name.c_str(), NULL, NULL, NULL, NULL) !=
           ERROR_FILE_NOT_FOUND)
     result = ERROR_WRITE_FAULT;
-  platform.RegCloseKey(key);
   return static_cast<DWORD>(result);
 }
 
@@ -483,12 +473,11 @@ bool currentValue(Engine& engine, const ListedEntry& entry, const char* shown,
            value.data.length() > 0 && sameText(value.data, entry.command.c_str());
   }
   value.kind = RecordEntry::VALUE;
-  HKEY key = openRunKey(platform, entry.root, entry.keyName, KEY_READ);
-  if (!key) return false;
+  HeldKey key(platform);
+  if (openRunKey(key, entry.root, entry.keyName, KEY_READ) != ERROR_SUCCESS) return false;
   ShownValue finder(shown, stored);
   DWORD count;
-  readKeyValues(platform, key, finder, &count);
-  platform.RegCloseKey(key);
+  readKeyValues(platform, key.key, finder, &count);
   return finder.found;
 }
 

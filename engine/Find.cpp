@@ -2,6 +2,7 @@
 #include "engine/Engine.h"
 #include "engine/MachineAccess.h"
 #include "engine/RunKeys.h"
+#include "platform/Held.h"
 #include "util/StrBuf.h"
 
 namespace {
@@ -99,13 +100,13 @@ void Engine::findStartupEntries() {
 int Engine::listRegistryKey(HKEY root, const char* keyName) {
   StrBuf path;
   if (!runKeyPath(path, keyName)) return 0;
-  HKEY key;
-  if (platform.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+  HeldKey key(platform);
+  if (key.open(root, path.c_str(), KEY_READ) != ERROR_SUCCESS) return 0;
   // What could be read is listed, however the reading ended.
   ValueLines lines(*this, root, keyName);
   DWORD values;
-  readKeyValues(platform, key, lines, &values);
-  platform.RegCloseKey(key);
+  readKeyValues(platform, key.key, lines, &values);
+  key.close();
   for (int name = RUN; name <= RUN_SERVICES; ++name)
     if (platform.lstrcmpiA(keyName, runKeyNames[name]) == 0)
       addSection(lines.first, lines.end, ENTRY_REGISTRY, false, root, name);

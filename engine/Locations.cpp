@@ -1,6 +1,7 @@
 // Which Windows this is, and where startup entries and our own data live.
 #include "engine/Engine.h"
 #include "engine/RunKeys.h"
+#include "platform/Held.h"
 #include "util/Paths.h"
 
 namespace {
@@ -52,21 +53,17 @@ void Engine::computeLocations() {
   listBackgroundBrush = platform.CreateSolidBrush(listBackgroundColour);  // failure ignored
 
   if (systemKind >= WINDOWS_98 && systemKind <= WINDOWS_XP) {
-    HKEY key;
-    if (platform.RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
-      readRegistryString(key, "Startup", startupDir, PATH_SIZE, "");
-      platform.RegCloseKey(key);
-    }
+    HeldKey key(platform);
+    if (key.open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ) == ERROR_SUCCESS)
+      readRegistryString(key.key, "Startup", startupDir, PATH_SIZE, "");
+    key.close();
     inactiveBeside(inactiveDir, startupDir);
     copyText(settingsPath, PATH_SIZE, inactiveDir);
     appendText(settingsPath, PATH_SIZE, kSettingsName);
 
-    if (platform.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kShellFoldersKey, 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
-      readRegistryString(key, "Common Startup", commonStartupDir, PATH_SIZE, "");
-      platform.RegCloseKey(key);
-    }
+    if (key.open(HKEY_LOCAL_MACHINE, kShellFoldersKey, KEY_READ) == ERROR_SUCCESS)
+      readRegistryString(key.key, "Common Startup", commonStartupDir, PATH_SIZE, "");
+    key.close();
     inactiveBeside(commonInactiveDir, commonStartupDir);
     disabledBeside(disabledDir, startupDir);
     disabledBeside(commonDisabledDir, commonStartupDir);

@@ -1,6 +1,7 @@
 // Locations: where Windows keeps its startup settings and where we keep ours.
 #include "engine/Engine.h"
 #include "engine/RunKeys.h"
+#include "platform/Held.h"
 #include "util/Paths.h"
 
 namespace {
@@ -118,9 +119,7 @@ void Engine::shellLine(char* line) {
   static const char kLabel[] = "Windows shell:  ";
   const size_t labelLength = sizeof kLabel - 1;
   copyText(line, LINE_SIZE, kLabel);
-  HKEY key;
-  if (platform.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWinlogonKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return;
-  readRegistryString(key, "Shell", line + labelLength, LINE_SIZE - labelLength, "");
-  platform.RegCloseKey(key);
+  HeldKey key(platform);
+  if (key.open(HKEY_LOCAL_MACHINE, kWinlogonKey, KEY_READ) == ERROR_SUCCESS)
+    readRegistryString(key.key, "Shell", line + labelLength, LINE_SIZE - labelLength, "");
 }
