@@ -40,7 +40,9 @@ class DisabledStoreTest : public RemoveRestoreTest {
   int firstEntry(bool disabled) {
     ListedEntry entry;
     for (int line = 0; line < static_cast<int>(host.lines.size()); ++line)
-      if (engine.entryAt(line, entry) && entry.disabled == disabled) return line;
+      if (engine.entryAt(line, entry) && entry.disabled == disabled &&
+          (disabled || engine.canDisable(entry)))
+        return line;
     return -1;
   }
   int lineOf(const std::string& text) {
