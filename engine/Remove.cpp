@@ -61,8 +61,10 @@ bool deleteSubkeyIfEmpty(Platform& platform, HKEY runKey, const char* path) {
 // Deletes the recorded values of a Run-type key that still hold exactly
 // their recorded type and bytes, one by one, then its recorded subkeys that
 // are left empty, deepest first. Anything else stays where it is: a value
-// another program changed or added since it was recorded is not ours to lose.
-bool deleteRecordedContent(Engine& engine, HKEY root, const char* keyName, HKEY key) {
+// another program changed or added since it was recorded is not ours to
+// lose. Each recorded value found changed goes to changed (without data).
+bool deleteRecordedContent(Engine& engine, HKEY root, const char* keyName, HKEY key,
+                           RecordWriter& changed) {
   Platform& platform = engine.platform;
   RecordCursor cursor(engine.savedRecord.lines.c_str(), engine.savedRecord.lines.length());
   if (!seekRecordedKey(platform, cursor, root, keyName)) return true;
@@ -72,7 +74,7 @@ bool deleteRecordedContent(Engine& engine, HKEY root, const char* keyName, HKEY 
   HeldKey sub(platform);
   HKEY current = key;
   RecordEntry entry;
-  bool ok = true;
+  bool ok = changed.key(recordRootName(root), keyName);
   while (ok && cursor.next(entry) &&
          (entry.kind == RecordEntry::SUBKEY || entry.kind == RecordEntry::VALUE)) {
     if (entry.kind == RecordEntry::SUBKEY) {
@@ -80,13 +82,16 @@ bool deleteRecordedContent(Engine& engine, HKEY root, const char* keyName, HKEY 
       LONG opened = sub.open(key, entry.name.c_str(), KEY_ALL_ACCESS);
       current = sub.key;
       ok = (opened == ERROR_SUCCESS || opened == ERROR_FILE_NOT_FOUND) &&
-           subkeys.append(entry.name.c_str(), entry.name.length() + 1);
+           subkeys.append(entry.name.c_str(), entry.name.length() + 1) &&
+           changed.subkey(entry.name.c_str(), entry.name.length());
     } else if (current) {
       ValueState state = valueState(platform, current, entry);
       LONG deleted = ERROR_SUCCESS;
       if (state == VALUE_SAME) deleted = platform.RegDeleteValueA(current, entry.name.c_str());
       ok = state != VALUE_UNREADABLE &&
-           (deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND);
+           (deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND) &&
+           (state != VALUE_CHANGED ||
+            changed.value(entry.type, entry.name.c_str(), entry.name.length(), "", 0));
     }
   }
   sub.close();
@@ -193,14 +198,16 @@ int Engine::blankWinIniValues() {
 
 int Engine::removeRegistryKeys() {
   for (int slot = 0; slot < RUN_KEY_COUNT; ++slot) keyDeleted[slot] = 0;
-  RecordWriter stayed;
+  // What the keys held after the deletions, and the recorded values found
+  // changed: the first for the message, both to leave the record.
+  RecordWriter stayed, changed;
   HKEY failedRoot = NULL;
   const char* failedName = NULL;
   for (const HKEY root : runKeyRoots) {
     for (int name = RUN; name <= RUN_SERVICES && !failedName; ++name) {
       int slot = runKeySlot(root, name);
       if (entryCounts[slot] == 0) continue;
-      if (deleteRunKey(root, CURRENT_VERSION_KEY, runKeyNames[name], stayed)) {
+      if (deleteRunKey(root, CURRENT_VERSION_KEY, runKeyNames[name], stayed, changed)) {
         keyDeleted[slot] = 1;
       } else {
         failedRoot = root;
@@ -208,10 +215,11 @@ int Engine::removeRegistryKeys() {
       }
     }
   }
-  SavedRecord left;
+  SavedRecord left, found;
   if (stayed.finish()) left.load(stayed.text().c_str(), stayed.text().length());
+  if (changed.finish()) found.load(changed.text().c_str(), changed.text().length());
   // Before any roll-back, which must not write old bytes over what stayed.
-  bool forgotten = left.valid() && forgetLeftValues(*this, left);
+  bool forgotten = left.valid() && found.valid() && forgetLeftValues(*this, left, found);
   if (failedName || !forgotten) {
     restoreDeletedKeys();
     // A key can fail part way, after some of its values and subkeys went:
@@ -224,13 +232,14 @@ int Engine::removeRegistryKeys() {
   return 1;
 }
 
-int Engine::deleteRunKey(HKEY root, const char* parent, const char* keyName, RecordWriter& stayed) {
+int Engine::deleteRunKey(HKEY root, const char* parent, const char* keyName, RecordWriter& stayed,
+                         RecordWriter& changed) {
   HeldKey parentKey(platform), key(platform);
   bool ok = parentKey.open(root, parent, KEY_ALL_ACCESS) == ERROR_SUCCESS &&
             key.open(parentKey.key, keyName, KEY_ALL_ACCESS) == ERROR_SUCCESS;
   bool gone = false;
   if (ok)
-    ok = deleteRecordedContent(*this, root, keyName, key.key) &&
+    ok = deleteRecordedContent(*this, root, keyName, key.key, changed) &&
          deleteIfEmpty(platform, parentKey.key, keyName, key.key, &gone);
   // What the key still holds is named to the user and taken out of the
   // record, also after a failure, for the roll-back.

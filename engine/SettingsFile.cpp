@@ -399,7 +399,7 @@ int saveSettingsFile(Engine& engine) {
   return engine.savedRecord.valid() ? 1 : 0;
 }
 
-int forgetLeftValues(Engine& engine, const SavedRecord& left) {
+int forgetLeftValues(Engine& engine, const SavedRecord& left, const SavedRecord& changed) {
   Platform& platform = engine.platform;
   RecordWriter kept;
   PlaceCursor cursor(engine.savedRecord);
@@ -407,7 +407,8 @@ int forgetLeftValues(Engine& engine, const SavedRecord& left) {
   bool dropped = false;
   while (cursor.next(entry)) {
     if (entry.kind == RecordEntry::VALUE &&
-        holdsValueAt(platform, left, cursor.place(), entry.name))
+        (holdsValueAt(platform, left, cursor.place(), entry.name) ||
+         holdsValueAt(platform, changed, cursor.place(), entry.name)))
       dropped = true;
     else if (!kept.entry(entry))
       return 0;

@@ -94,11 +94,12 @@ class PlaceCursor {
 
 // Takes out of savedRecord, and then of the settings file on disk, every
 // recorded value whose place left (what Remove found in the keys after
-// deleting) holds a value of that name: those were left where they are, and
-// neither a roll-back nor a later Restore may write old bytes over them.
-// Returns 1 when done or when nothing was to be taken out; 0 when the record
-// could not be rebuilt, or the file not updated (said, with the error).
-int forgetLeftValues(Engine& engine, const SavedRecord& left);
+// deleting) or changed (the recorded values it found changed) holds a value
+// of that name: those were left where they are, and neither a roll-back nor
+// a later Restore may write old bytes over them. Returns 1 when done or when
+// nothing was to be taken out; 0 when the record could not be rebuilt, or
+// the file not updated (said, with the error).
+int forgetLeftValues(Engine& engine, const SavedRecord& left, const SavedRecord& changed);
 
 // Before Restore reads: a Remove that died after deleting the settings file
 // it replaced left the proven new one under the temporary name, and that
