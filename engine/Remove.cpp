@@ -86,10 +86,16 @@ bool deleteRecordedContent(Engine& engine, HKEY root, const char* keyName, HKEY 
            changed.subkey(entry.name.c_str(), entry.name.length());
     } else if (current) {
       ValueState state = valueState(platform, current, entry);
-      LONG deleted = ERROR_SUCCESS;
-      if (state == VALUE_SAME) deleted = platform.RegDeleteValueA(current, entry.name.c_str());
+      if (state == VALUE_SAME) {
+        LONG deleted = platform.RegDeleteValueA(current, entry.name.c_str());
+        // Looked at again: a deletion that answered success and left the
+        // value would pass it off as another program's.
+        state = deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND
+                    ? valueState(platform, current, entry)
+                    : VALUE_UNREADABLE;
+        if (state == VALUE_SAME) state = VALUE_UNREADABLE;
+      }
       ok = state != VALUE_UNREADABLE &&
-           (deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND) &&
            (state != VALUE_CHANGED ||
             changed.value(entry.type, entry.name.c_str(), entry.name.length(), "", 0));
     }
