@@ -63,8 +63,11 @@ bool deleteSubkeyIfEmpty(Platform& platform, HKEY runKey, const char* path) {
 // are left empty, deepest first. Anything else stays where it is: a value
 // another program changed or added since it was recorded is not ours to
 // lose. Each recorded value found changed goes to changed (without data).
+// Without deleting, it looks again at a key that stayed: a recorded value
+// still there as recorded is a deletion that answered success and did
+// nothing, which would otherwise pass for another program's value.
 bool deleteRecordedContent(Engine& engine, HKEY root, const char* keyName, HKEY key,
-                           RecordWriter& changed) {
+                           RecordWriter& changed, bool deleting) {
   Platform& platform = engine.platform;
   RecordCursor cursor(engine.savedRecord.lines.c_str(), engine.savedRecord.lines.length());
   if (!seekRecordedKey(platform, cursor, root, keyName)) return true;
@@ -86,14 +89,10 @@ bool deleteRecordedContent(Engine& engine, HKEY root, const char* keyName, HKEY 
            changed.subkey(entry.name.c_str(), entry.name.length());
     } else if (current) {
       ValueState state = valueState(platform, current, entry);
+      if (state == VALUE_SAME && !deleting) state = VALUE_UNREADABLE;
       if (state == VALUE_SAME) {
         LONG deleted = platform.RegDeleteValueA(current, entry.name.c_str());
-        // Looked at again: a deletion that answered success and left the
-        // value would pass it off as another program's.
-        state = deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND
-                    ? valueState(platform, current, entry)
-                    : VALUE_UNREADABLE;
-        if (state == VALUE_SAME) state = VALUE_UNREADABLE;
+        if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) state = VALUE_UNREADABLE;
       }
       ok = state != VALUE_UNREADABLE &&
            (state != VALUE_CHANGED ||
@@ -101,6 +100,7 @@ bool deleteRecordedContent(Engine& engine, HKEY root, const char* keyName, HKEY 
     }
   }
   sub.close();
+  if (!deleting) return ok;
   // Backwards, so that every subkey goes before the key above it.
   const char* paths = subkeys.c_str();
   for (size_t end = subkeys.length(); ok && end > 0;) {
@@ -245,8 +245,9 @@ int Engine::deleteRunKey(HKEY root, const char* parent, const char* keyName, Rec
             key.open(parentKey.key, keyName, KEY_ALL_ACCESS) == ERROR_SUCCESS;
   bool gone = false;
   if (ok)
-    ok = deleteRecordedContent(*this, root, keyName, key.key, changed) &&
-         deleteIfEmpty(platform, parentKey.key, keyName, key.key, &gone);
+    ok = deleteRecordedContent(*this, root, keyName, key.key, changed, true) &&
+         deleteIfEmpty(platform, parentKey.key, keyName, key.key, &gone) &&
+         (gone || deleteRecordedContent(*this, root, keyName, key.key, changed, false));
   // What the key still holds is named to the user and taken out of the
   // record, also after a failure, for the roll-back.
   if (key.key && !gone && !recordRunKey(platform, root, keyName, stayed)) ok = false;

@@ -180,6 +180,14 @@ bool placeSettingsFile(Engine& engine, TextBuffer& text, bool replace, DWORD* er
   return false;
 }
 
+bool holdsAnyValue(const SavedRecord& record) {
+  RecordCursor cursor(record.lines.c_str(), record.lines.length());
+  RecordEntry entry;
+  while (cursor.next(entry))
+    if (entry.kind == RecordEntry::VALUE) return true;
+  return false;
+}
+
 // Whether a record holds a value of that name at that place.
 bool holdsValueAt(Platform& platform, const SavedRecord& record, const StrBuf& place,
                   const StrBuf& name) {
@@ -401,6 +409,8 @@ int saveSettingsFile(Engine& engine) {
 
 int forgetLeftValues(Engine& engine, const SavedRecord& left, const SavedRecord& changed) {
   Platform& platform = engine.platform;
+  // Nearly always nothing stayed: then the record is not copied for nothing.
+  if (!holdsAnyValue(left) && !holdsAnyValue(changed)) return 1;
   RecordWriter kept;
   PlaceCursor cursor(engine.savedRecord);
   RecordEntry entry;
