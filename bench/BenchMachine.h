@@ -237,8 +237,11 @@ inline std::string readWhole(const std::string& path) {
   return bytes;
 }
 
-// Files aside, the settings written and read back, win.ini blanked, the keys deleted.
-inline void rawRemove(const Paths& paths, const std::string& settings) {
+// Files aside, the settings written and read back, win.ini blanked, each
+// value looked at (it must still be as recorded) and deleted, the emptied
+// keys deleted.
+inline void rawRemove(const Paths& paths, const std::string& settings,
+                      const std::vector<Value>& values) {
   CreateDirectoryA(paths.inactive.c_str(), NULL);
   moveAll(paths.startup, paths.inactive);
   CreateDirectoryA(paths.commonInactive.c_str(), NULL);
@@ -251,7 +254,19 @@ inline void rawRemove(const Paths& paths, const std::string& settings) {
     HKEY parent;
     if (RegOpenKeyExA(root, CURRENT_VERSION_KEY, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS)
       fail("cannot open the Run keys' parent");
-    for (const char* name : runKeyNames) SHDeleteKeyA(parent, name);
+    for (const char* name : runKeyNames) {
+      HKEY key;
+      if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        fail(std::string("cannot open ") + name);
+      char data[96];
+      for (const Value& value : values) {
+        DWORD size = sizeof data;
+        RegQueryValueExA(key, value.name.c_str(), NULL, NULL, reinterpret_cast<BYTE*>(data), &size);
+        RegDeleteValueA(key, value.name.c_str());
+      }
+      RegCloseKey(key);
+      SHDeleteKeyA(parent, name);
+    }
     RegCloseKey(parent);
   }
 }

@@ -98,7 +98,7 @@ void benchSize(Platform& platform, const Paths& paths, int perLocation, int reps
   // One untimed round warms the caches and gives the settings file's bytes.
   std::string settings;
   engineCycle(platform, paths, perLocation, &settings);
-  rawRemove(paths, settings);
+  rawRemove(paths, settings, values);
   rawRestore(paths, values);
   checkSeeded(paths, perLocation, "the bare restore");
 
@@ -114,7 +114,7 @@ void benchSize(Platform& platform, const Paths& paths, int perLocation, int reps
       readAllValues();
       readTimes.push_back(nowMs() - start);
       start = nowMs();
-      rawRemove(paths, settings);
+      rawRemove(paths, settings, values);
       rawRemoveTimes.push_back(nowMs() - start);
       checkRemoved(paths, "the bare remove");
       start = nowMs();

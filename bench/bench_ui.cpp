@@ -372,7 +372,7 @@ void listingRound(const char* exe, const Paths& paths, int perLocation, const st
     if (rawFind(paths) != 10u * perLocation) fail("the bare Find saw too little");
     fillBareList(bare, lines[0]);
     times.bareFind.push_back(nowMs() - start);
-    rawRemove(paths, settings);
+    rawRemove(paths, settings, values);
     start = nowMs();
     rawRestore(paths, values);
     fillBareList(bare, lines[1]);

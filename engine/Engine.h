@@ -77,7 +77,11 @@ class Engine {
   int removeStartupEntries();
   int blankWinIniValues();
   int removeRegistryKeys();
-  int deleteRunKey(HKEY root, const char* parent, const char* keyName);
+  // Takes out of a Run-type key what the saved record holds, still as
+  // recorded; adds to stayed whatever the key holds afterwards, and to
+  // changed the recorded values found changed.
+  int deleteRunKey(HKEY root, const char* parent, const char* keyName, RecordWriter& stayed,
+                   RecordWriter& changed);
   void restoreDeletedKeys();
 
   // Restore

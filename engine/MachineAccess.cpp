@@ -1,7 +1,9 @@
 #include "engine/MachineAccess.h"
 
 #include "platform/Held.h"
+#include "util/Paths.h"
 #include "util/StrBuf.h"
+#include "util/pure/NumberText.h"
 
 namespace {
 
@@ -83,6 +85,25 @@ DWORD walkFolder(Platform& platform, const char* folder, FileSink& sink) {
       return ERROR_CANCELLED;
   } while (platform.FindNextFileA(search.handle, &found));
   DWORD error = platform.GetLastError();
-  return error == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : error == ERROR_SUCCESS ? ERROR_READ_FAULT
-                                                                                : error;
+  return error == ERROR_NO_MORE_FILES ? ERROR_SUCCESS
+         : error == ERROR_SUCCESS     ? ERROR_READ_FAULT
+                                      : error;
+}
+
+void appendSystemError(Platform& platform, DWORD error, StrBuf& text) {
+  char words[256];
+  DWORD length = platform.FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                         NULL, error, 0, words, sizeof words, NULL);
+  if (length >= sizeof words) length = 0;
+  while (length > 0 &&
+         (words[length - 1] == '\r' || words[length - 1] == '\n' || words[length - 1] == ' '))
+    --length;
+  if (length > 0) {
+    text.append(words, length);
+    text.appendChar(' ');
+  }
+  char number[16] = "(error ";
+  appendDecimal(number, sizeof number, error);
+  appendText(number, sizeof number, ")");
+  text.append(number);
 }

@@ -67,3 +67,6 @@ DWORD walkFolder(Platform& platform, const char* folder, Take take) {
 
 // Creates or opens a key below parent with every access, as Restore writes it.
 LONG createKey(Platform& platform, HKEY parent, const char* path, HKEY* key);
+
+// The system's words for an error, and its number: "Access is denied. (error 5)".
+void appendSystemError(Platform& platform, DWORD error, StrBuf& text);

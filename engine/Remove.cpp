@@ -3,6 +3,7 @@
 #include "engine/MachineAccess.h"
 #include "engine/RunKeys.h"
 #include "engine/SettingsFile.h"
+#include "platform/Held.h"
 #include "util/StrBuf.h"
 
 namespace {
@@ -22,6 +23,9 @@ const RunKeyLocation restoreOrder[RUN_KEY_COUNT] = {
 void rollBack(Engine& engine, bool everythingBack) {
   if (everythingBack && machineHoldsRecord(engine)) {
     engine.platform.DeleteFileA(engine.settingsPath);
+    // An update of the settings file whose rename failed left it under the
+    // temporary name: it must not follow the items into the Startup folder.
+    deleteLeftoverSettings(engine);
     moveBothFoldersBack(engine);
     return;
   }
@@ -30,6 +34,103 @@ void rollBack(Engine& engine, bool everythingBack) {
   message.append(engine.settingsPath);
   message.append(".\r\nRestore will put everything back at the next start.");
   engine.host.reportError(message.c_str(), programCaption);
+}
+
+// Deletes a key found empty, neither a value nor a subkey in it, by its name
+// below parent; a key that holds anything stays. *gone tells which.
+bool deleteIfEmpty(Platform& platform, HKEY parent, const char* name, HKEY key, bool* gone) {
+  DWORD subKeys = 0, values = 0;
+  *gone = false;
+  if (platform.RegQueryInfoKeyA(key, &subKeys, NULL, &values, NULL, NULL) != ERROR_SUCCESS)
+    return false;
+  if (subKeys > 0 || values > 0) return true;
+  // Straight after the look: SHDeleteKeyA takes whatever came in since.
+  *gone = platform.SHDeleteKeyA(parent, name) == ERROR_SUCCESS;
+  return *gone;
+}
+
+// A recorded subkey that is gone already is no failure.
+bool deleteSubkeyIfEmpty(Platform& platform, HKEY runKey, const char* path) {
+  HeldKey sub(platform);
+  LONG opened = sub.open(runKey, path, KEY_READ);
+  bool gone;
+  return opened == ERROR_FILE_NOT_FOUND ||
+         (opened == ERROR_SUCCESS && deleteIfEmpty(platform, runKey, path, sub.key, &gone));
+}
+
+// Deletes the recorded values of a Run-type key that still hold exactly
+// their recorded type and bytes, one by one, then its recorded subkeys that
+// are left empty, deepest first. Anything else stays where it is: a value
+// another program changed or added since it was recorded is not ours to
+// lose. Each recorded value found changed goes to changed (without data).
+// Without deleting, it looks again at a key that stayed: a recorded value
+// still there as recorded is a deletion that answered success and did
+// nothing, which would otherwise pass for another program's value.
+bool deleteRecordedContent(Engine& engine, HKEY root, const char* keyName, HKEY key,
+                           RecordWriter& changed, bool deleting) {
+  Platform& platform = engine.platform;
+  RecordCursor cursor(engine.savedRecord.lines.c_str(), engine.savedRecord.lines.length());
+  if (!seekRecordedKey(platform, cursor, root, keyName)) return true;
+  // The subkeys' paths, each ended by a zero, in record order: a key comes
+  // before the keys below it.
+  StrBuf subkeys;
+  HeldKey sub(platform);
+  HKEY current = key;
+  RecordEntry entry;
+  bool ok = changed.key(recordRootName(root), keyName);
+  while (ok && cursor.next(entry) &&
+         (entry.kind == RecordEntry::SUBKEY || entry.kind == RecordEntry::VALUE)) {
+    if (entry.kind == RecordEntry::SUBKEY) {
+      // A subkey gone meanwhile took its values with it.
+      LONG opened = sub.open(key, entry.name.c_str(), KEY_ALL_ACCESS);
+      current = sub.key;
+      ok = (opened == ERROR_SUCCESS || opened == ERROR_FILE_NOT_FOUND) &&
+           subkeys.append(entry.name.c_str(), entry.name.length() + 1) &&
+           changed.subkey(entry.name.c_str(), entry.name.length());
+    } else if (current) {
+      ValueState state = valueState(platform, current, entry);
+      if (state == VALUE_SAME && !deleting) state = VALUE_UNREADABLE;
+      if (state == VALUE_SAME) {
+        LONG deleted = platform.RegDeleteValueA(current, entry.name.c_str());
+        if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) state = VALUE_UNREADABLE;
+      }
+      ok = state != VALUE_UNREADABLE &&
+           (state != VALUE_CHANGED ||
+            changed.value(entry.type, entry.name.c_str(), entry.name.length(), "", 0));
+    }
+  }
+  sub.close();
+  if (!deleting) return ok;
+  // Backwards, so that every subkey goes before the key above it.
+  const char* paths = subkeys.c_str();
+  for (size_t end = subkeys.length(); ok && end > 0;) {
+    size_t start = end - 1;
+    while (start > 0 && paths[start - 1] != '\0') --start;
+    ok = deleteSubkeyIfEmpty(platform, key, paths + start);
+    end = start;
+  }
+  return ok;
+}
+
+// One message naming every value the keys still held after Remove deleted
+// what it recorded: another program changed or added them meanwhile.
+void reportLeftValues(Engine& engine, const SavedRecord& left) {
+  StrBuf message;
+  message.append(
+      "Another program changed or added these values while Remove ran.\r\n"
+      "They were left where they are, and Restore will not change them:\r\n");
+  PlaceCursor cursor(left);
+  RecordEntry entry;
+  bool named = false;
+  while (cursor.next(entry)) {
+    if (entry.kind != RecordEntry::VALUE) continue;
+    named = true;
+    message.append("\r\n");
+    message.append(cursor.place().c_str());
+    message.append(": ");
+    message.append(entry.name.length() > 0 ? entry.name.c_str() : "(Default)");
+  }
+  if (named) engine.host.reportError(message.c_str(), programCaption);
 }
 
 }  // namespace
@@ -103,31 +204,54 @@ int Engine::blankWinIniValues() {
 
 int Engine::removeRegistryKeys() {
   for (int slot = 0; slot < RUN_KEY_COUNT; ++slot) keyDeleted[slot] = 0;
+  // What the keys held after the deletions, and the recorded values found
+  // changed: the first for the message, both to leave the record.
+  RecordWriter stayed, changed;
+  HKEY failedRoot = NULL;
+  const char* failedName = NULL;
   for (const HKEY root : runKeyRoots) {
-    for (int name = RUN; name <= RUN_SERVICES; ++name) {
+    for (int name = RUN; name <= RUN_SERVICES && !failedName; ++name) {
       int slot = runKeySlot(root, name);
       if (entryCounts[slot] == 0) continue;
-      if (!deleteRunKey(root, CURRENT_VERSION_KEY, runKeyNames[name])) {
-        restoreDeletedKeys();
-        // SHDeleteKeyA can fail part way, after some of the key's subkeys
-        // went: what is missing comes back, what is there stays.
-        if (savedRecord.holdsKey(recordRootName(root), runKeyNames[name]))
-          refillRegistryKey(*this, root, runKeyNames[name]);
-        return 0;
+      if (deleteRunKey(root, CURRENT_VERSION_KEY, runKeyNames[name], stayed, changed)) {
+        keyDeleted[slot] = 1;
+      } else {
+        failedRoot = root;
+        failedName = runKeyNames[name];
       }
-      keyDeleted[slot] = 1;
     }
   }
+  SavedRecord left, found;
+  if (stayed.finish()) left.load(stayed.text().c_str(), stayed.text().length());
+  if (changed.finish()) found.load(changed.text().c_str(), changed.text().length());
+  // Before any roll-back, which must not write old bytes over what stayed.
+  bool forgotten = left.valid() && found.valid() && forgetLeftValues(*this, left, found);
+  if (failedName || !forgotten) {
+    restoreDeletedKeys();
+    // A key can fail part way, after some of its values and subkeys went:
+    // what is missing comes back, what is there stays.
+    if (failedName && savedRecord.holdsKey(recordRootName(failedRoot), failedName))
+      refillRegistryKey(*this, failedRoot, failedName);
+    return 0;
+  }
+  reportLeftValues(*this, left);
   return 1;
 }
 
-int Engine::deleteRunKey(HKEY root, const char* parent, const char* keyName) {
-  HKEY parentKey;
-  if (platform.RegOpenKeyExA(root, parent, 0, KEY_ALL_ACCESS, &parentKey) == ERROR_SUCCESS) {
-    LONG deleted = platform.SHDeleteKeyA(parentKey, keyName);
-    platform.RegCloseKey(parentKey);
-    if (deleted == ERROR_SUCCESS) return 1;
-  }
+int Engine::deleteRunKey(HKEY root, const char* parent, const char* keyName, RecordWriter& stayed,
+                         RecordWriter& changed) {
+  HeldKey parentKey(platform), key(platform);
+  bool ok = parentKey.open(root, parent, KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+            key.open(parentKey.key, keyName, KEY_ALL_ACCESS) == ERROR_SUCCESS;
+  bool gone = false;
+  if (ok)
+    ok = deleteRecordedContent(*this, root, keyName, key.key, changed, true) &&
+         deleteIfEmpty(platform, parentKey.key, keyName, key.key, &gone) &&
+         (gone || deleteRecordedContent(*this, root, keyName, key.key, changed, false));
+  // What the key still holds is named to the user and taken out of the
+  // record, also after a failure, for the roll-back.
+  if (key.key && !gone && !recordRunKey(platform, root, keyName, stayed)) ok = false;
+  if (ok) return 1;
   StrBuf caption;
   caption.append(parent);
   caption.appendChar('\\');
@@ -143,9 +267,16 @@ void Engine::restoreDeletedKeys() {
   for (const RunKeyLocation& location : restoreOrder) {
     if (!keyDeleted[runKeySlot(location.root, location.name)]) continue;
     const char* name = runKeyNames[location.name];
-    bool saved = savedRecord.holdsKey(recordRootName(location.root), name) ||
-                 findRegistrySection(location.root, name) != 0;
-    if (restoreRegistryKey(location.root, name) == 0 && saved) lost = 1;
+    bool recorded = savedRecord.holdsKey(recordRootName(location.root), name);
+    bool saved = recorded || findRegistrySection(location.root, name) != 0;
+    registryWriteFailed = 0;
+    // Only what is missing comes back: what is there was never taken, as a
+    // value another program changed meanwhile.
+    if (recorded)
+      refillRegistryKey(*this, location.root, name);
+    else
+      restoreRegistryKey(location.root, name);
+    if (saved && registryWriteFailed) lost = 1;
   }
   registryWriteFailed = lost;
 }

@@ -121,7 +121,8 @@ int Engine::restoreStartupEntries() {
   if (!host.IsCommandEnabled(COMMAND_RESTORE)) return 0;
   int restored = 0;
 
-  SettingsRead read = readSettingsFile(*this, settingsPath);
+  SettingsRead read =
+      takeOverProvenSettings(*this) ? readSettingsFile(*this, settingsPath) : SETTINGS_UNREADABLE;
   if (read == SETTINGS_UNREADABLE) {
     reportUnreadable(*this);
     return 0;

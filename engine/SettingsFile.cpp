@@ -71,26 +71,6 @@ bool recordTree(Platform& platform, HKEY key, const StrBuf& path, RecordWriter& 
   }
 }
 
-// A key that is gone has nothing to lose (deleting it will fail and say so);
-// a key without values or subkeys is not recorded either, so it is no more
-// re-created than the listing would re-create it.
-bool recordRunKey(Platform& platform, HKEY root, const char* keyName, RecordWriter& record) {
-  StrBuf path;
-  if (!runKeyPath(path, keyName)) return false;
-  HKEY key;
-  LONG opened = platform.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key);
-  if (opened == ERROR_FILE_NOT_FOUND) return true;
-  if (opened != ERROR_SUCCESS) return false;
-  DWORD subKeys = 0, values = 0;
-  bool ok = platform.RegQueryInfoKeyA(key, &subKeys, NULL, &values, NULL, NULL) == ERROR_SUCCESS;
-  if (ok && (subKeys > 0 || values > 0)) {
-    StrBuf top;
-    ok = record.key(recordRootName(root), keyName) && recordTree(platform, key, top, record);
-  }
-  platform.RegCloseKey(key);
-  return ok;
-}
-
 // Whether Find's listing shows the win.ini value with a value ("run = x"),
 // in the listing's fixed place under "[Win.ini]".
 bool listedWithValue(Engine& engine, const char* key) {
@@ -152,20 +132,84 @@ bool proveSettingsFile(Engine& engine, const char* path, const TextBuffer& writt
   return parsed.valid();
 }
 
+// The settings file's text: Find's listing, line for line, then the record.
+bool settingsText(Engine& engine, const StrBuf& record, TextBuffer& text) {
+  text.reserve(kReserveSize, kGrowthStep);
+  StrBuf line;
+  for (int index = 0; engine.host.listingLine(index, line); ++index) {
+    text.append(line.c_str(), static_cast<unsigned>(line.length()));
+    text.append("\r\n", 2);
+  }
+  text.append(record.c_str(), static_cast<unsigned>(record.length()));
+  return !text.failed && !line.failed();
+}
+
+// Written under a temporary name and renamed once proven, so that a process
+// that dies half way leaves no settings file that Restore would trust. With
+// replace the settings file there goes first (Windows 98 cannot rename over
+// a file): from then until the rename the proven temporary file is the
+// settings file, and stays when the rename fails.
+bool placeSettingsFile(Engine& engine, TextBuffer& text, bool replace, DWORD* error) {
+  Platform& platform = engine.platform;
+  char temp[PATH_SIZE];
+  *error = ERROR_BUFFER_OVERFLOW;
+  if (!tempPath(engine, temp)) return false;
+  // A file of that name came from the Startup folder: never write over it.
+  *error = ERROR_ALREADY_EXISTS;
+  if (platform.GetFileAttributesA(temp) != INVALID_FILE_ATTRIBUTES) return false;
+  platform.SetLastError(ERROR_SUCCESS);
+  bool proven = text.writeTo(platform, temp) && proveSettingsFile(engine, temp, text);
+  // Bytes that read back other than written leave no error of their own.
+  *error = platform.GetLastError();
+  if (proven && replace && !platform.DeleteFileA(engine.settingsPath)) {
+    proven = false;
+    *error = platform.GetLastError();
+  }
+  if (!proven) {
+    if (*error == ERROR_SUCCESS) *error = ERROR_WRITE_FAULT;
+    platform.DeleteFileA(temp);
+    return false;
+  }
+  // A rename that answers success and leaves the file under its temporary
+  // name would leave Restore nothing to read, and its clean-up would delete
+  // the only copy as a leftover: the temporary name must be gone.
+  BOOL moved = platform.MoveFileA(temp, engine.settingsPath);
+  *error = moved ? ERROR_WRITE_FAULT : platform.GetLastError();
+  if (moved && platform.GetFileAttributesA(temp) == INVALID_FILE_ATTRIBUTES) return true;
+  if (!replace) platform.DeleteFileA(temp);
+  return false;
+}
+
+bool holdsAnyValue(const SavedRecord& record) {
+  RecordCursor cursor(record.lines.c_str(), record.lines.length());
+  RecordEntry entry;
+  while (cursor.next(entry))
+    if (entry.kind == RecordEntry::VALUE) return true;
+  return false;
+}
+
+// Whether a record holds a value of that name at that place.
+bool holdsValueAt(Platform& platform, const SavedRecord& record, const StrBuf& place,
+                  const StrBuf& name) {
+  PlaceCursor cursor(record);
+  RecordEntry entry;
+  while (cursor.next(entry))
+    if (entry.kind == RecordEntry::VALUE &&
+        platform.lstrcmpiA(entry.name.c_str(), name.c_str()) == 0 &&
+        platform.lstrcmpiA(cursor.place().c_str(), place.c_str()) == 0)
+      return true;
+  return false;
+}
+
 // Values and keys already there are overwritten, or with keepExisting kept
 // as they are; nothing is deleted.
 int restoreKeyFromRecord(Engine& engine, HKEY root, const char* keyName, bool keepExisting) {
   Platform& platform = engine.platform;
   RecordCursor cursor(engine.savedRecord.lines.c_str(), engine.savedRecord.lines.length());
   RecordEntry entry;
-  bool found = false;
-  while (!found && cursor.next(entry))
-    found = entry.kind == RecordEntry::KEY &&
-            platform.lstrcmpiA(entry.root.c_str(), recordRootName(root)) == 0 &&
-            platform.lstrcmpiA(entry.name.c_str(), keyName) == 0;
   StrBuf path;
   HKEY key;
-  if (!found || !runKeyPath(path, keyName) ||
+  if (!seekRecordedKey(platform, cursor, root, keyName) || !runKeyPath(path, keyName) ||
       createKey(platform, root, path.c_str(), &key) != ERROR_SUCCESS) {
     engine.registryWriteFailed = 1;
     return 0;
@@ -215,26 +259,87 @@ HKEY openRecordedKey(Platform& platform, const RecordEntry& entry) {
 
 }  // namespace
 
-bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
+// A key that is gone has nothing to lose (deleting it will fail and say so);
+// a key without values or subkeys is not recorded either, so it is no more
+// re-created than the listing would re-create it. What Remove leaves in a
+// key is recorded the same way.
+bool recordRunKey(Platform& platform, HKEY root, const char* keyName, RecordWriter& record) {
+  StrBuf path;
+  if (!runKeyPath(path, keyName)) return false;
+  HKEY key;
+  LONG opened = platform.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key);
+  if (opened == ERROR_FILE_NOT_FOUND) return true;
+  if (opened != ERROR_SUCCESS) return false;
+  DWORD subKeys = 0, values = 0;
+  bool ok = platform.RegQueryInfoKeyA(key, &subKeys, NULL, &values, NULL, NULL) == ERROR_SUCCESS;
+  if (ok && (subKeys > 0 || values > 0)) {
+    StrBuf top;
+    ok = record.key(recordRootName(root), keyName) && recordTree(platform, key, top, record);
+  }
+  platform.RegCloseKey(key);
+  return ok;
+}
+
+bool seekRecordedKey(Platform& platform, RecordCursor& cursor, HKEY root, const char* keyName) {
+  RecordEntry entry;
+  while (cursor.next(entry))
+    if (entry.kind == RecordEntry::KEY &&
+        platform.lstrcmpiA(entry.root.c_str(), recordRootName(root)) == 0 &&
+        platform.lstrcmpiA(entry.name.c_str(), keyName) == 0)
+      return true;
+  return false;
+}
+
+PlaceCursor::PlaceCursor(const SavedRecord& record)
+    : cursor_(record.lines.c_str(), record.lines.length()) {}
+
+bool PlaceCursor::next(RecordEntry& entry) {
+  if (!cursor_.next(entry)) return false;
+  if (entry.kind == RecordEntry::KEY) {
+    key_.clear();
+    key_.append(entry.root.c_str());
+    key_.appendChar('\\');
+    key_.append(CURRENT_VERSION_PREFIX);
+    key_.append(entry.name.c_str());
+  }
+  if (entry.kind == RecordEntry::KEY || entry.kind == RecordEntry::SUBKEY) {
+    place_.clear();
+    place_.append(key_.c_str(), key_.length());
+    if (entry.kind == RecordEntry::SUBKEY) {
+      place_.appendChar('\\');
+      place_.append(entry.name.c_str(), entry.name.length());
+    }
+  }
+  return true;
+}
+
+ValueState valueState(Platform& platform, HKEY key, const RecordEntry& entry) {
   // One read, with room for the recorded bytes and to spare (a size answered
   // for a string may count a terminator): a longer value answers
   // ERROR_MORE_DATA, so it differs. Restore reads back every value it writes.
   DWORD type = REG_NONE, size = static_cast<DWORD>(entry.data.length()) + 2;
   StrBuf data;
   char* room = data.reserveTail(size);
-  if (!room ||
-      platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type,
-                                reinterpret_cast<BYTE*>(room), &size) != ERROR_SUCCESS ||
-      type != entry.type)
-    return false;
+  if (!room) return VALUE_UNREADABLE;
+  LONG result = platform.RegQueryValueExA(key, entry.name.c_str(), NULL, &type,
+                                          reinterpret_cast<BYTE*>(room), &size);
+  if (result == ERROR_FILE_NOT_FOUND) return VALUE_GONE;
+  if (result == ERROR_MORE_DATA) return VALUE_CHANGED;
+  if (result != ERROR_SUCCESS) return VALUE_UNREADABLE;
+  if (type != entry.type) return VALUE_CHANGED;
   size_t length = entry.data.length();
   const char* recorded = entry.data.c_str();
-  if (size == length) return memcmp(room, recorded, length) == 0;
+  if (size == length) return memcmp(room, recorded, length) == 0 ? VALUE_SAME : VALUE_CHANGED;
   // A string written without its terminating zero may be kept with one
   // added: that form, and no other, is the same value.
   bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-  return text && size == length + 1 && (length == 0 || recorded[length - 1] != '\0') &&
-         room[length] == '\0' && memcmp(room, recorded, length) == 0;
+  bool same = text && size == length + 1 && (length == 0 || recorded[length - 1] != '\0') &&
+              room[length] == '\0' && memcmp(room, recorded, length) == 0;
+  return same ? VALUE_SAME : VALUE_CHANGED;
+}
+
+bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry) {
+  return valueState(platform, key, entry) == VALUE_SAME;
 }
 
 bool missingFile(Platform& platform, const char* path) {
@@ -291,37 +396,64 @@ int refillRegistryKey(Engine& engine, HKEY root, const char* keyName) {
 const char* recordRootName(HKEY root) { return root == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU"; }
 
 int saveSettingsFile(Engine& engine) {
-  Platform& platform = engine.platform;
-  TextBuffer text;
-  text.reserve(kReserveSize, kGrowthStep);
-  StrBuf line;
-  for (int index = 0; engine.host.listingLine(index, line); ++index) {
-    text.append(line.c_str(), static_cast<unsigned>(line.length()));
-    text.append("\r\n", 2);
-  }
   RecordWriter record;
-  if (!recordMachine(engine, record)) return 0;
-  text.append(record.text().c_str(), static_cast<unsigned>(record.text().length()));
-  if (text.failed || line.failed()) return 0;
-
-  // Written under a temporary name and renamed once proven, so that a
-  // process that dies half way leaves no settings file that Restore would trust.
-  char temp[PATH_SIZE];
-  if (!tempPath(engine, temp)) return 0;
-  // A file of that name came from the Startup folder: never write over it.
-  if (platform.GetFileAttributesA(temp) != INVALID_FILE_ATTRIBUTES) return 0;
-  // A rename that answers success and leaves the file under its temporary
-  // name would leave Restore nothing to read, and its clean-up would delete
-  // the only copy as a leftover: the temporary name must be gone.
-  if (!text.writeTo(platform, temp) || !proveSettingsFile(engine, temp, text) ||
-      !platform.MoveFileA(temp, engine.settingsPath) ||
-      platform.GetFileAttributesA(temp) != INVALID_FILE_ATTRIBUTES) {
-    platform.DeleteFileA(temp);
+  TextBuffer text;
+  DWORD error;
+  if (!recordMachine(engine, record) || !settingsText(engine, record.text(), text) ||
+      !placeSettingsFile(engine, text, false, &error))
     return 0;
-  }
   engine.settingsFileInPlace = true;
   engine.savedRecord.load(text.data, text.length);
   return engine.savedRecord.valid() ? 1 : 0;
+}
+
+int forgetLeftValues(Engine& engine, const SavedRecord& left, const SavedRecord& changed) {
+  Platform& platform = engine.platform;
+  // Nearly always nothing stayed: then the record is not copied for nothing.
+  if (!holdsAnyValue(left) && !holdsAnyValue(changed)) return 1;
+  RecordWriter kept;
+  PlaceCursor cursor(engine.savedRecord);
+  RecordEntry entry;
+  bool dropped = false;
+  while (cursor.next(entry)) {
+    if (entry.kind == RecordEntry::VALUE &&
+        (holdsValueAt(platform, left, cursor.place(), entry.name) ||
+         holdsValueAt(platform, changed, cursor.place(), entry.name)))
+      dropped = true;
+    else if (!kept.entry(entry))
+      return 0;
+  }
+  if (!dropped) return 1;
+  SavedRecord shorter;
+  if (cursor.failed() || !kept.finish()) return 0;
+  shorter.load(kept.text().c_str(), kept.text().length());
+  if (!shorter.valid()) return 0;
+  // Shorter than the record it replaces, so the copy needs no memory: a
+  // roll-back has the whole record either way.
+  engine.savedRecord.lines.clear();
+  engine.savedRecord.lines.append(shorter.lines.c_str(), shorter.lines.length());
+
+  TextBuffer text;
+  DWORD error = ERROR_NOT_ENOUGH_MEMORY;
+  if (settingsText(engine, kept.text(), text) && placeSettingsFile(engine, text, true, &error))
+    return 1;
+  StrBuf message;
+  message.append("Unable to update the settings file ");
+  message.append(engine.settingsPath);
+  message.append(":\r\n");
+  appendSystemError(platform, error, message);
+  engine.host.reportError(message.c_str(), programCaption);
+  return 0;
+}
+
+bool takeOverProvenSettings(Engine& engine) {
+  Platform& platform = engine.platform;
+  char temp[PATH_SIZE];
+  if (!tempPath(engine, temp) || !missingFile(platform, engine.settingsPath)) return true;
+  TextBuffer file;
+  SavedRecord record;
+  if (file.loadFile(platform, temp, 1)) record.load(file.data, file.length);
+  return !record.valid() || platform.MoveFileA(temp, engine.settingsPath);
 }
 
 void deleteLeftoverSettings(Engine& engine) {

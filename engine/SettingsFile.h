@@ -56,8 +56,55 @@ int refillRegistryKey(Engine& engine, HKEY root, const char* keyName);
 // that is there but cannot be looked at now.
 bool missingFile(Platform& platform, const char* path);
 
+// How the value of that name in key stands against the recorded one.
+enum ValueState {
+  VALUE_SAME,        // exactly the recorded type and bytes
+  VALUE_CHANGED,     // there, with another type or other bytes
+  VALUE_GONE,        // not there
+  VALUE_UNREADABLE,  // could not be read now
+};
+ValueState valueState(Platform& platform, HKEY key, const RecordEntry& entry);
+
 // Whether the value of that name in key holds exactly the recorded type and bytes.
 bool valueMatches(Platform& platform, HKEY key, const RecordEntry& entry);
+
+// Adds a Run-type key's line and everything it holds, values and subkeys at
+// every depth, to record; nothing for a key that is gone or empty. False
+// when it could not be read whole.
+bool recordRunKey(Platform& platform, HKEY root, const char* keyName, RecordWriter& record);
+
+// Moves cursor past the line of that Run-type key; false when the record has none.
+bool seekRecordedKey(Platform& platform, RecordCursor& cursor, HKEY root, const char* keyName);
+
+// A record's entries, each with the place of the values that follow it:
+// "HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnceEx\0001".
+class PlaceCursor {
+ public:
+  explicit PlaceCursor(const SavedRecord& record);
+  bool next(RecordEntry& entry);
+  const StrBuf& place() const { return place_; }
+  // Memory ran out for a place: the places given may be wrong.
+  bool failed() const { return key_.failed() || place_.failed(); }
+
+ private:
+  RecordCursor cursor_;
+  StrBuf key_;
+  StrBuf place_;
+};
+
+// Takes out of savedRecord, and then of the settings file on disk, every
+// recorded value whose place left (what Remove found in the keys after
+// deleting) or changed (the recorded values it found changed) holds a value
+// of that name: those were left where they are, and neither a roll-back nor
+// a later Restore may write old bytes over them. Returns 1 when done or when
+// nothing was to be taken out; 0 when the record could not be rebuilt, or
+// the file not updated (said, with the error).
+int forgetLeftValues(Engine& engine, const SavedRecord& left, const SavedRecord& changed);
+
+// Before Restore reads: a Remove that died after deleting the settings file
+// it replaced left the proven new one under the temporary name, and that
+// becomes the settings file. False when it is there and could not be renamed.
+bool takeOverProvenSettings(Engine& engine);
 
 // Whether win.ini and the keys hold everything the saved record holds:
 // every recorded value there with its type and bytes (others may be there too).

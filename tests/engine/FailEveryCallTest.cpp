@@ -158,6 +158,9 @@ class FailEveryCallTest : public RemoveRestoreTest {
     sweep(
         "Remove", kind, faults, [&] { find(); }, [&] { result = engine.removeStartupEntries(); },
         [&](const MachinePicture&, const Files&) {
+          // No other program writes here: a call that failed is not a change.
+          for (const HostEvent& event : host.errors())
+            EXPECT_EQ(std::string::npos, event.text.find("Another program"));
           // Success without a word of trouble means everything is out.
           if (result != 1 || warned()) return;
           MachinePicture after = takePicture();

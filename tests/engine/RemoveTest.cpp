@@ -1,5 +1,6 @@
 // Remove on the real prefix: each failure row with its message, caption,
 // order and what is undone, and the settings file it leaves.
+#include <stdio.h>
 #include <string.h>
 
 #include "tests/engine/RemoveRestoreFixture.h"
@@ -15,6 +16,29 @@ const char kIniFailed[] =
 const char kRegistryFailed[] =
     "Unable to remove registry settings, startup settings will be restored.|Startlull";
 
+const char kNotEverythingBack[] = "Not every setting could be put back.";
+const char kLeftValues[] =
+    "Another program changed or added these values while Remove ran.\r\n"
+    "They were left where they are, and Restore will not change them:\r\n";
+const char kWritten[] = "C:\\updated.exe";
+const size_t kNever = static_cast<size_t>(-1);
+
+// A string value another program writes into a Run-type key or its subkey.
+struct Written {
+  HKEY root;
+  int runKey;
+  const char* sub;
+  const char* name;
+  std::string key() const { return kPrefix + runKeyNames[runKey] + (*sub ? "\\" : "") + sub; }
+  std::string place() const { return (root == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") + key(); }
+  void write() const { machine::setString(root, key(), name, kWritten); }
+  void addTo(MachinePicture& picture) const {
+    int slot = runKeySlot(root, runKey);
+    picture.keyExists[slot] = true;
+    picture.keys[slot][sub][name] = RegValue{REG_SZ, std::string(kWritten) + '\0'};
+  }
+};
+
 class RemoveTest : public RemoveRestoreTest {
  protected:
   // Nothing of a Remove is left on the machine.
@@ -22,7 +46,34 @@ class RemoveTest : public RemoveRestoreTest {
     EXPECT_FALSE(fileExists(inactive())) << inactive();
     EXPECT_FALSE(fileExists(commonInactive())) << commonInactive();
   }
+  // seedTypical on emptied keys, with a second value in HKCU's Run and a RunOnceEx subkey.
+  void seedMore() {
+    machine::clearRunKeys();
+    seedTypical();
+    machine::setString(HKEY_CURRENT_USER, kPrefix + "Run", "Other", "C:\\other.exe");
+    machine::setString(HKEY_LOCAL_MACHINE, kPrefix + "RunOnceEx\\0001", "1", "C:\\setup.exe");
+  }
+  // Remove, with what.write() run right after the call at index moment of
+  // its log (none when at the end), then Remove's calls.
+  std::vector<CallRecord> removeWriting(const Written& what, size_t moment) {
+    find();
+    host.events.clear();
+    platform.log.clear();
+    platform.afterCall = [&](Call, const std::string&, bool) {
+      if (platform.log.size() == moment + 1) what.write();
+    };
+    EXPECT_EQ(1, engine.removeStartupEntries());
+    platform.afterCall = nullptr;
+    return platform.log;
+  }
 };
+
+// The registry cannot delete a value or key only if it is still what was
+// checked: a write landing between the last look and that deletion is lost.
+bool deletesRightAfter(const CallRecord& next, const std::string& value) {
+  if (next.call != Call::RegDeleteValueA && next.call != Call::SHDeleteKeyA) return false;
+  return value == next.arg || value.compare(0, next.arg.size() + 1, next.arg + "\\") == 0;
+}
 
 TEST_F(RemoveTest, CancelOrDisabledChangesNothing) {
   seedTypical();
@@ -360,6 +411,122 @@ TEST_F(RemoveTest, EmptyStartupFolderPathsAreNeverTheDrivesRoot) {
   EXPECT_EQ(0, engine.removeStartupEntries());
   EXPECT_EQ((Lines{"dialog:remove", "Unable to create inactive folder|"}), eventTexts());
   expectSameMachine(before, takePicture());
+}
+
+// Another program writes into a Run-type key at each of Remove's calls in
+// turn, from the start of its reading of the machine until it deletes that
+// key. Written before the key was read, the value is recorded, goes, and
+// comes back with Restore; written after, it stays with the other program's
+// bytes, is named in one message before the Success dialog, and Restore
+// leaves it so. Everything else comes back.
+TEST_F(RemoveTest, ValueAnotherProgramWritesWhileRemoveRunsIsNeverLost) {
+  const Written cases[] = {
+      {HKEY_CURRENT_USER, RUN, "", "Mine"},            // an updater rewrites its value
+      {HKEY_LOCAL_MACHINE, RUN, "", "Updater"},        // an installer adds one
+      {HKEY_LOCAL_MACHINE, RUN_ONCE_EX, "0002", "1"},  // and a RunOnceEx subkey
+  };
+  for (const Written& what : cases) {
+    SCOPED_TRACE(what.place() + "\\" + what.name);
+    seedMore();
+    std::vector<CallRecord> calls = removeWriting(what, kNever);
+    ASSERT_EQ(1, nextStart()->restoreStartupEntries());
+    size_t first = 0, last = 0;
+    std::string runKey = what.place().substr(0, 5) + kPrefix + runKeyNames[what.runKey];
+    for (size_t index = calls.size(); index-- > 0;) {
+      if (calls[index].call == Call::GetProfileStringA) first = index;
+      if (calls[index].call == Call::SHDeleteKeyA && calls[index].arg == runKey) last = index;
+    }
+    ASSERT_LT(first, last);
+    int left = 0, taken = 0;
+    for (size_t moment = first; moment < last && !HasFailure(); ++moment) {
+      if (deletesRightAfter(calls[moment + 1], what.place() + "\\" + what.name)) continue;
+      SCOPED_TRACE("written after call " + std::to_string(moment) + ": " +
+                   callName(calls[moment].call) + " " + calls[moment].arg);
+      seedMore();
+      MachinePicture expected = takePicture();
+      what.addTo(expected);
+      removeWriting(what, moment);
+      if (machine::stringValue(what.root, what.key(), what.name).empty()) {
+        ++taken;
+        EXPECT_EQ((Lines{"dialog:remove", "dialog:success 1"}), eventTexts());
+      } else {
+        ++left;
+        EXPECT_EQ(kWritten, machine::stringValue(what.root, what.key(), what.name));
+        EXPECT_EQ((Lines{"dialog:remove",
+                         kLeftValues + ("\r\n" + what.place()) + ": " + what.name + "|Startlull",
+                         "dialog:success 1"}),
+                  eventTexts());
+      }
+      EXPECT_EQ(1, nextStart()->restoreStartupEntries());
+      expectSameMachine(expected, takePicture());
+      expectNoTrace();
+    }
+    printf("%s: %d moments left it in place, %d took it with the rest\n", what.name, left, taken);
+    EXPECT_GT(left, 0);
+    EXPECT_GT(taken, 0);
+  }
+}
+
+// HKCU's Run value rewritten by another program once the settings file is
+// in place, then a failure: the roll-back brings back everything taken and
+// keeps the other program's value, and so does a Restore after a roll-back
+// that could not put everything back.
+TEST_F(RemoveTest, ValueChangedMeanwhileOutlivesTheRollBack) {
+  const Written mine = {HKEY_CURRENT_USER, RUN, "", "Mine"};
+  struct Case {
+    const char* what;
+    Call call;
+    const char* match;
+    DWORD error;        // the settings file's update fails with it; 0: the key's deletion fails
+    bool putBackFails;  // and HKLM's Run cannot be written back
+  } cases[] = {
+      {"new settings not written", Call::WriteFile, "Startlull.ini.tmp", ERROR_DISK_FULL, false},
+      {"old settings not deleted", Call::DeleteFileA, "Startlull.ini", ERROR_SHARING_VIOLATION,
+       false},
+      {"new settings not renamed", Call::MoveFileA, "Startlull.ini.tmp|", ERROR_ACCESS_DENIED,
+       false},
+      {"nor HKLM's Run put back", Call::MoveFileA, "Startlull.ini.tmp|", ERROR_ACCESS_DENIED, true},
+      {"the key's other value will not go", Call::RegDeleteValueA, "Run\\Other", 0, false},
+      {"what stays in the key cannot be read", Call::RegEnumValueA, "HKCU", 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    seedMore();
+    MachinePicture expected = takePicture();
+    mine.addTo(expected);
+    find();
+    host.events.clear();
+    bool armed = false;
+    platform.afterCall = [&](Call call, const std::string& arg, bool) {
+      if (armed || call != Call::MoveFileA || arg.find("Startlull.ini.tmp|") == std::string::npos)
+        return;
+      armed = true;
+      mine.write();
+      platform.fail(c.call, c.match, c.error ? c.error : ERROR_ACCESS_DENIED, 0, 1);
+      if (c.putBackFails) platform.fail(Call::RegCreateKeyExA, "HKLM", ERROR_ACCESS_DENIED, 0, 1);
+    };
+    EXPECT_EQ(0, engine.removeStartupEntries());
+    platform.afterCall = nullptr;
+    platform.clearFaults();
+
+    Lines events = eventTexts();
+    std::string failure =
+        c.error ? "Unable to update the settings file " + settings() + ":\r\n"
+                : "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    std::string number = "(error " + std::to_string(c.error) + ")|Startlull";
+    ASSERT_EQ(c.putBackFails ? 4u : 3u, events.size());
+    EXPECT_EQ(failure, events[1].substr(0, failure.size()));
+    if (c.error) EXPECT_EQ(number, events[1].substr(events[1].size() - number.size()));
+    EXPECT_EQ(kRegistryFailed, events[2]);
+    if (c.putBackFails) {
+      EXPECT_EQ(kNotEverythingBack, events[3].substr(0, strlen(kNotEverythingBack)));
+      host.events.clear();
+      EXPECT_EQ(1, nextStart()->restoreStartupEntries());
+      EXPECT_EQ(Lines{"dialog:success 0"}, eventTexts());
+    }
+    expectSameMachine(expected, takePicture());
+    expectNoTrace();
+  }
 }
 
 }  // namespace

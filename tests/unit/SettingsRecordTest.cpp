@@ -103,6 +103,12 @@ TEST(SettingsRecord, WrittenRecordReadsBackEntryForEntry) {
     EXPECT_EQ(want.type, entry.type);
   }
   EXPECT_FALSE(cursor.next(entry));
+  // Copied entry by entry, it is the same record.
+  RecordWriter copy;
+  RecordCursor again(saved.lines.c_str(), saved.lines.length());
+  while (again.next(entry)) EXPECT_TRUE(copy.entry(entry));
+  EXPECT_TRUE(copy.finish());
+  EXPECT_EQ(sampleRecord(), str(copy.text()));
 
   EXPECT_TRUE(saved.holdsKey("HKLM", "Run"));
   EXPECT_TRUE(saved.holdsKey("hkcu", "runonceex"));

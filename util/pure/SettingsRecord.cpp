@@ -207,6 +207,25 @@ bool RecordWriter::file(const char* folder, const char* name, size_t nameLength,
   return line(body);
 }
 
+bool RecordWriter::entry(const RecordEntry& entry) {
+  const StrBuf& name = entry.name;
+  switch (entry.kind) {
+    case RecordEntry::INI:
+      return iniValue(name.c_str(), entry.data.c_str(), entry.data.length());
+    case RecordEntry::KEY:
+      return key(entry.root.c_str(), name.c_str());
+    case RecordEntry::SUBKEY:
+      return subkey(name.c_str(), name.length());
+    case RecordEntry::VALUE:
+      return value(entry.type, name.c_str(), name.length(), entry.data.c_str(),
+                   entry.data.length());
+    case RecordEntry::FILE_ITEM:
+      return file(entry.root.c_str(), name.c_str(), name.length(), entry.type);
+    default:
+      return false;
+  }
+}
+
 bool RecordWriter::finish() {
   StrBuf body;
   body.append("end ");

@@ -32,6 +32,8 @@ struct TextSpan {
 // it. False when there is no "=" or it is the first character.
 bool splitListingLine(const char* line, size_t length, TextSpan* name, TextSpan* data);
 
+struct RecordEntry;
+
 // Builds the record: the heading, the lines, and at finish() the end line.
 // Each line ends in CR LF. A false result means memory ran out.
 class RecordWriter {
@@ -43,6 +45,8 @@ class RecordWriter {
   bool value(unsigned long type, const char* name, size_t nameLength, const void* data,
              size_t dataLength);
   bool file(const char* folder, const char* name, size_t nameLength, unsigned long attributes);
+  // Any entry but the end line, as a cursor gave it: a record copied entry by entry.
+  bool entry(const RecordEntry& entry);
   bool finish();
   const StrBuf& text() const { return text_; }
 
