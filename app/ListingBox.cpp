@@ -9,12 +9,17 @@ const int stackBufferSize = 300;
 const int firstKindRoom = 256;
 // A Windows 98 list box holds no more lines than this.
 const int mostLines = 32767;
+// Past the last character, so that it does not touch the list's edge.
+const int lineEndRoom = 4;
+// Windows 98 keeps scroll positions and drawing coordinates in 16 bits.
+const int widestExtent = 32767;
 }  // namespace
 
-ListingBox::ListingBox() : kindSource(0), kinds(0), kindRoom(0) {}
+ListingBox::ListingBox() : kindSource(0), kinds(0), kindRoom(0), measureDc(0), widest(0) {}
 
 ListingBox::~ListingBox() {
   if (kinds) GlobalFree(kinds);
+  if (measureDc) DeleteDC(measureDc);
 }
 
 bool ListingBox::RoomForKinds(int lines) {
@@ -51,6 +56,26 @@ bool ListingBox::IsEntry(int line) {
 
 void ListingBox::ForgetLines() {
   if (kinds) memset(kinds, LINE_UNKNOWN, kindRoom);
+}
+
+void ListingBox::NoteLineWidth(const char* text) {
+  if (!hwnd) return;
+  if (!measureDc) measureDc = CreateCompatibleDC(0);
+  if (!measureDc) return;
+  // A list that was given no font draws in the system font.
+  HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+  SelectedObject selected(measureDc, font ? font : GetStockObject(SYSTEM_FONT));
+  SIZE size;
+  int length = lstrlenA(text);
+  if (!GetTextExtentPoint32A(measureDc, text, length, &size) || size.cx <= widest) return;
+  widest = size.cx;
+  int extent = widest > widestExtent - lineEndRoom ? widestExtent : widest + lineEndRoom;
+  SendMessageA(hwnd, LB_SETHORIZONTALEXTENT, extent, 0);
+}
+
+void ListingBox::ForgetWidths() {
+  widest = 0;
+  if (hwnd) SendMessageA(hwnd, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 
 int ListingBox::PageRows() {
