@@ -13,7 +13,7 @@
 
 namespace {
 
-const int bitmapWidth = 8000;
+const int bitmapWidth = 12000;
 const int rowHeight = 16;
 const COLORREF paper = 0xFFFFFF;
 const COLORREF itemColour = 0x000000;
@@ -128,11 +128,18 @@ class ListingBoxTest : public ::testing::Test {
 };
 
 TEST_F(ListingBoxTest, DrawsEveryLineWholeWhateverItsLength) {
-  const int lengths[] = {1, 259, stackLineLength, stackLineLength + 1, 519};
-  for (int length : lengths) {
+  struct Case {
+    int length;
+    char filler;  // narrow for long lines, so that they fit the bitmap
+  } const cases[] = {
+      {1, 'W'},    {259, 'W'},  {stackLineLength, 'W'}, {stackLineLength + 1, 'W'}, {519, 'W'},
+      {1025, 'i'}, {2000, 'i'},
+  };
+  for (const Case& c : cases) {
+    const int length = c.length;
     SCOPED_TRACE(length);
     // The last character is a different letter, so a cut line would end early.
-    std::string text(length - 1, 'W');
+    std::string text(length - 1, c.filler);
     text += 'M';
     int index = Add(text, 0x000000);
     Paint(index, ODA_DRAWENTIRE);
