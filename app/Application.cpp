@@ -30,7 +30,7 @@ const CommandButton commandButtons[] = {
     {"&Remove", 66, IDM_REMOVE, 1, "Remove the startup programs."},
     {"Re&store", 64, IDM_RESTORE, 1, "Restore the startup programs."},
     {"&Locations", 78, IDM_LOCATIONS, 0, "Information on Startlull settings."},
-    {"&Save", 64, IDM_SAVE, 1, "Save the startup info to a file."},
+    {"Sa&ve", 64, IDM_SAVE, 1, "Save the startup info to a file."},
     {"&About", 64, IDM_ABOUT, 0, "Information about this program."},
     {"E&xit", 64, IDM_EXIT, 0, "Exit the program."},
 };

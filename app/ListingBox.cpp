@@ -9,12 +9,19 @@ const int stackBufferSize = 300;
 const int firstKindRoom = 256;
 // A Windows 98 list box holds no more lines than this.
 const int mostLines = 32767;
+// Past the last character, so that it does not touch the list's edge.
+const int lineEndRoom = 4;
+// Windows 98 keeps scroll positions and drawing coordinates in 16 bits.
+const int widestExtent = 32767;
+// Windows 98 draws no more of a string in one call.
+const int mostDrawnCharacters = 8192;
 }  // namespace
 
-ListingBox::ListingBox() : kindSource(0), kinds(0), kindRoom(0) {}
+ListingBox::ListingBox() : kindSource(0), kinds(0), kindRoom(0), measureDc(0), widest(0) {}
 
 ListingBox::~ListingBox() {
   if (kinds) GlobalFree(kinds);
+  if (measureDc) DeleteDC(measureDc);
 }
 
 bool ListingBox::RoomForKinds(int lines) {
@@ -51,6 +58,26 @@ bool ListingBox::IsEntry(int line) {
 
 void ListingBox::ForgetLines() {
   if (kinds) memset(kinds, LINE_UNKNOWN, kindRoom);
+}
+
+void ListingBox::NoteLineWidth(const char* text) {
+  if (!hwnd) return;
+  if (!measureDc) measureDc = CreateICA("DISPLAY", 0, 0, 0);
+  if (!measureDc) return;
+  // A list that was given no font draws in the system font.
+  HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+  SelectedObject selected(measureDc, font ? font : GetStockObject(SYSTEM_FONT));
+  SIZE size;
+  int length = lstrlenA(text);
+  if (!GetTextExtentPoint32A(measureDc, text, length, &size) || size.cx <= widest) return;
+  widest = size.cx;
+  int extent = widest > widestExtent - lineEndRoom ? widestExtent : widest + lineEndRoom;
+  SendMessageA(hwnd, LB_SETHORIZONTALEXTENT, extent, 0);
+}
+
+void ListingBox::ForgetWidths() {
+  widest = 0;
+  if (hwnd) SendMessageA(hwnd, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 
 int ListingBox::PageRows() {
@@ -144,8 +171,10 @@ void ListingBox::DrawItem(DRAWITEMSTRUCT* item) {
     text = static_cast<char*>(block);
   }
   text[0] = '\0';
-  if (SendMessageA(hwnd, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(text)) == LB_ERR) {
+  LRESULT copied = SendMessageA(hwnd, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(text));
+  if (copied == LB_ERR || copied < 0) {
     text[0] = '\0';
+    copied = 0;
   }
   COLORREF colour = static_cast<COLORREF>(SendMessageA(hwnd, LB_GETITEMDATA, item->itemID, 0));
   RECT row = item->rcItem;
@@ -165,9 +194,14 @@ void ListingBox::DrawItem(DRAWITEMSTRUCT* item) {
   SetTextColor(item->hDC, colour);
   // Other rows are not filled first: the text cells carry the background
   // colour that the owner set for the list.
-  // Lines hold paths and commands from the machine: an "&" is drawn as
-  // itself, not taken for a mnemonic marker.
-  DrawTextA(item->hDC, text, -1, &row, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  // TextOutA takes an "&" for itself, and, unlike DrawTextA under Wine,
+  // draws a line past its first 1,024 characters: a list scrolled sideways
+  // shows the end of a long command. Rows are as high as the list's font.
+  TEXTMETRICA metrics;
+  int top = row.top;
+  if (GetTextMetricsA(item->hDC, &metrics)) top += (row.bottom - row.top - metrics.tmHeight) / 2;
+  int drawn = copied > mostDrawnCharacters ? mostDrawnCharacters : static_cast<int>(copied);
+  TextOutA(item->hDC, row.left, top, text, drawn);
   if (entry && (item->itemState & ODS_FOCUS)) DrawFocusRect(item->hDC, &item->rcItem);
   if (block) GlobalFree(block);
   RestoreDC(item->hDC, saved);

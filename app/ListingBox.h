@@ -43,6 +43,13 @@ class ListingBox : public ListControl {
   // Rows the list shows at once; at least 1.
   int PageRows();
 
+  // Each line is measured once, as it goes in: the list scrolls sideways as
+  // far as the widest line reaches. ForgetWidths when the list is emptied.
+  void NoteLineWidth(const char* text);
+  void ForgetWidths();
+  // The widest line noted, in pixels.
+  int WidestLine() const { return widest; }
+
   // None: every line is text, as in a list no listing owner looks after.
   LineKinds* kindSource;
 
@@ -53,6 +60,10 @@ class ListingBox : public ListControl {
 
   unsigned char* kinds;  // one LineKind per line, from a GlobalAlloc block
   int kindRoom;
+  // A context of the list's own kept for measuring: one per line added would
+  // cost more than the measuring.
+  HDC measureDc;
+  int widest;
 };
 
 // Lines up to this length are painted from a buffer on the stack; longer

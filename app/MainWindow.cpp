@@ -62,9 +62,10 @@ const int keyHandled = -2;
 const int keyForTheList = -1;
 const char controlC = 3;
 
-const char disableLabel[] = "Disable";
-const char enableLabel[] = "Enable";
-const char copyLabel[] = "Copy";
+// After the tab, the key that does the same: menus show it at the right.
+const char disableLabel[] = "Disable\tSpace";
+const char enableLabel[] = "Enable\tSpace";
+const char copyLabel[] = "Copy\tCtrl+C";
 const char openFolderLabel[] = "Open folder";
 
 // Whole texts, byte for byte: a name or command that differs in case only
@@ -139,7 +140,8 @@ int MainWindow::RunCommand(int commandId) {
       engine.showLocations();
       return 0;
     case IDM_SAVE:
-      engine.saveReport();
+      // Its key comes whether or not the button may be pressed.
+      if (IsCommandEnabled(COMMAND_SAVE)) engine.saveReport();
       return 0;
     case IDM_DISABLE:
     case IDM_ENABLE:
@@ -190,6 +192,8 @@ void MainWindow::PreRegisterClass(WNDCLASSA& windowClass) {
 void MainWindow::PreCreateWindow(CREATESTRUCTA& create) { create.lpszName = programTitle; }
 
 void MainWindow::showUsageText() {
+  // The list object outlives a window it was made for before.
+  listBox.ForgetWidths();
   SendMessageA(listBox.hwnd, WM_SETREDRAW, FALSE, 0);
   for (const UsageLine& line : usageText) engine.addLine(line.text, line.colour);
   SendMessageA(listBox.hwnd, LB_SETCURSEL, 0, 0);
@@ -212,8 +216,11 @@ void MainWindow::resetListing() {
   HoldListingRedraw();
   SendMessageA(listBox.hwnd, LB_RESETCONTENT, 0, 0);
   listBox.ForgetLines();
+  listBox.ForgetWidths();
   listingChanged = true;
   reservedLines = 0;
+  // The selection went with the lines, and so goes what it said.
+  if (statusBar) statusBar->SetText(0, "");
 }
 
 int MainWindow::addListingLine(const char* text, COLORREF colour) {
@@ -222,6 +229,7 @@ int MainWindow::addListingLine(const char* text, COLORREF colour) {
   if (index == LB_ERR || index == LB_ERRSPACE) return -1;
   listingChanged = true;
   SendMessageA(listBox.hwnd, LB_SETITEMDATA, index, static_cast<LPARAM>(colour));
+  listBox.NoteLineWidth(text);
   if (redrawHeld && index + 1 >= reservedLines) ReserveListingRoom(static_cast<int>(index) + 1);
   return static_cast<int>(index);
 }

@@ -31,6 +31,15 @@ enum { LANGUAGE_SIZE = 9, GROW_ATTEMPTS = 4 };
 enum { QUERY_SIZE = 64 };
 
 const char kNoProgram[] = "no program";
+const char kNotCommand[] = "Not a command: ";
+const char kBinaryData[] = "binary data";
+const char kNumber[] = "a number";
+// RunOnceEx reads these two values at its root itself; only its subkeys
+// hold commands.
+const char kRunOnceExTitleName[] = "Title";
+const char kRunOnceExTitle[] = "the title RunOnceEx shows";
+const char kRunOnceExFlagsName[] = "Flags";
+const char kRunOnceExFlags[] = "the flags of RunOnceEx";
 const char kNotFound[] = " - not found";
 const char kShortcutArrow[] = " -> ";
 const char kDescriptionDash[] = " - ";
@@ -125,21 +134,60 @@ bool registryType(Platform& platform, const ListedEntry& entry, DWORD* type) {
   return result == ERROR_SUCCESS;
 }
 
+// A registry entry's type, asked for at most once per check. A disabled
+// entry's value is no longer in its key (another value of that name there
+// now would not be it), so its type is never known.
+class ValueType {
+ public:
+  ValueType(Platform& platform, const ListedEntry& entry)
+      : platform_(platform), entry_(entry), asked_(false), known_(false), type_(REG_NONE) {}
+  // False when the type is not known.
+  bool get(DWORD* type) {
+    if (!asked_ && entry_.place == ENTRY_REGISTRY && !entry_.disabled)
+      known_ = registryType(platform_, entry_, &type_);
+    asked_ = true;
+    *type = type_;
+    return known_;
+  }
+
+ private:
+  Platform& platform_;
+  const ListedEntry& entry_;
+  bool asked_, known_;
+  DWORD type_;
+};
+
+// What a registry value that holds no command is, or null. Windows runs
+// only text from a Run-type key.
+const char* notCommandName(Platform& platform, const ListedEntry& entry) {
+  if (entry.place != ENTRY_REGISTRY || entry.keyName != RUN_ONCE_EX) return nullptr;
+  if (platform.lstrcmpiA(entry.name.c_str(), kRunOnceExTitleName) == 0) return kRunOnceExTitle;
+  if (platform.lstrcmpiA(entry.name.c_str(), kRunOnceExFlagsName) == 0) return kRunOnceExFlags;
+  return nullptr;
+}
+
+const char* notCommandType(ValueType& valueType) {
+  DWORD type;
+  if (!valueType.get(&type)) return nullptr;
+  if (type == REG_DWORD || type == REG_DWORD_BIG_ENDIAN) return kNumber;
+  if (type == REG_BINARY) return kBinaryData;
+  return nullptr;
+}
+
 enum Expansion { KEEP_TEXT, EXPAND, EXPAND_IF_FOUND };
 
-// A registry command's %VARIABLES% are expanded as its value's type says. A
-// disabled entry's value is no longer in its key (another value of that name
-// there now would not be it), so without a type they count only where they
-// lead to a file.
-Expansion registryExpansion(Platform& platform, const ListedEntry& entry) {
+// A registry command's %VARIABLES% are expanded as its value's type says;
+// without a type they count only where they lead to a file.
+Expansion registryExpansion(const ListedEntry& entry, ValueType& valueType) {
   if (!strchr(entry.command.c_str(), '%')) return KEEP_TEXT;
-  DWORD type = REG_NONE;
-  if (entry.disabled || !registryType(platform, entry, &type)) return EXPAND_IF_FOUND;
+  DWORD type;
+  if (!valueType.get(&type)) return EXPAND_IF_FOUND;
   return type == REG_EXPAND_SZ ? EXPAND : KEEP_TEXT;
 }
 
 // A registry value's command, or the first program of win.ini's list.
-void checkCommand(Platform& platform, const ListedEntry& entry, ProgramInfo& info) {
+void checkCommand(Platform& platform, const ListedEntry& entry, ValueType& valueType,
+                  ProgramInfo& info) {
   const char* command = entry.command.c_str();
   size_t length = entry.command.length();
   Expansion expansion = KEEP_TEXT;
@@ -148,7 +196,7 @@ void checkCommand(Platform& platform, const ListedEntry& entry, ProgramInfo& inf
     if (!firstListedProgram(command, length, &start, &length)) return;
     command += start;
   } else {
-    expansion = registryExpansion(platform, entry);
+    expansion = registryExpansion(entry, valueType);
   }
   StrBuf dirs;
   findSearchDirs(platform, dirs);
@@ -281,10 +329,22 @@ bool checkProgram(Engine& engine, const ListedEntry& entry, bool readVersion, Pr
   info.found = false;
   info.description.clear();
   info.company.clear();
+  info.notCommand = notCommandName(platform, entry);
+  if (info.notCommand) return false;
+  ValueType valueType(platform, entry);
   if (entry.place == ENTRY_STARTUP || entry.place == ENTRY_COMMON_STARTUP)
     checkFolderItem(platform, entry, info);
   else
-    checkCommand(platform, entry, info);
+    checkCommand(platform, entry, valueType, info);
+  // A program that is there is drawn as one without asking the registry;
+  // the status bar always asks.
+  if (entry.place == ENTRY_REGISTRY && (readVersion || !info.found))
+    info.notCommand = notCommandType(valueType);
+  if (info.notCommand) {
+    info.path.clear();
+    info.found = false;
+    return false;
+  }
   if (info.path.length() == 0) return false;
   if (info.found && readVersion) readVersionStrings(platform, info);
   return true;
@@ -292,6 +352,11 @@ bool checkProgram(Engine& engine, const ListedEntry& entry, bool readVersion, Pr
 
 void programStatusText(const ListedEntry& entry, const ProgramInfo& info, StrBuf& text) {
   text.clear();
+  if (info.notCommand) {
+    text.append(kNotCommand);
+    text.append(info.notCommand);
+    return;
+  }
   if (info.path.length() == 0) {
     text.append(kNoProgram);
     return;

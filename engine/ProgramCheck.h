@@ -13,11 +13,14 @@ struct ProgramInfo {
   bool found;          // the file is there
   StrBuf description;  // FileDescription of its version resource, or empty
   StrBuf company;      // CompanyName, or empty
+  // A registry value that holds no command ("binary data"); null otherwise.
+  const char* notCommand = nullptr;
 };
 
 // Resolves the entry's program. readVersion: also read the version resource
-// (for the status bar; drawing only needs found). False when the entry
-// names no program at all (an empty command).
+// (for the status bar; drawing only needs found, and asks the registry for
+// a value's type only when its program is not found). False when the entry
+// names no program at all (an empty command) or is no command (notCommand).
 bool checkProgram(Engine& engine, const ListedEntry& entry, bool readVersion, ProgramInfo& info);
 
 // The status bar's text for the entry's program, "not found" included:
@@ -26,4 +29,5 @@ bool checkProgram(Engine& engine, const ListedEntry& entry, bool readVersion, Pr
 //   C:\Zeta\z.exe - not found
 //   Notes.lnk -> C:\Notes\notes.exe - ...     (a shortcut and its target)
 //   no program                                (an empty command)
+//   Not a command: a number                   (REG_DWORD data, RunOnceEx's Title...)
 void programStatusText(const ListedEntry& entry, const ProgramInfo& info, StrBuf& text);

@@ -12,9 +12,12 @@ SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 
 # i686 for the program that ships; x86_64 for what runs under 64-bit Wine.
+# fonts-wine (only recommended by Wine) holds Marlett, the font Wine draws
+# caption buttons with: without it a window's minimise, maximise and close
+# boxes show "0 1 r" (scripts/wine-env.sh puts it into each prefix).
 packages=(cmake make g++ g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          wine wine64 xvfb xdotool imagemagick x11-utils
+          wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils
           googletest libgtest-dev clang libclang-rt-14-dev python3)
 # 32-bit Wine, with the X libraries that 64-bit Wine finds on these
 # machines (without them Wine draws and takes input differently).

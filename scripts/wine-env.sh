@@ -107,6 +107,13 @@ wine_prefix() {
       return 1
     fi
   fi
+  # Wine draws caption buttons, menu arrows and check marks with Marlett.
+  # Debian's Wine 8.0 looks for its own fonts in "<data dir>\../fonts",
+  # which it cannot open, so fonts-wine's copy is put where it does look.
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts marlett=/usr/share/wine/fonts/marlett.ttf
+  if [ -f "$marlett" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts" && cp "$marlett" "$fonts/marlett.ttf"
+  fi
   # Without a window manager, Wine waits about 2 s whenever it hides or
   # destroys a window it manages; the tests need no window manager.
   wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f

@@ -13,7 +13,7 @@
 
 namespace {
 
-const int bitmapWidth = 8000;
+const int bitmapWidth = 12000;
 const int rowHeight = 16;
 const COLORREF paper = 0xFFFFFF;
 const COLORREF itemColour = 0x000000;
@@ -35,7 +35,7 @@ class ListingBoxTest : public ::testing::Test {
     appInstance = GetModuleHandleA(0);
     parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, 0, 0, appInstance, 0);
     ASSERT_TRUE(parent);
-    list.style = WS_CHILD | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
+    list.style = WS_CHILD | WS_HSCROLL | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
     ASSERT_TRUE(list.Create(parent, 0, "", 0, 0, 400, 300));
     HDC screen = GetDC(0);
     dc = CreateCompatibleDC(screen);
@@ -128,11 +128,18 @@ class ListingBoxTest : public ::testing::Test {
 };
 
 TEST_F(ListingBoxTest, DrawsEveryLineWholeWhateverItsLength) {
-  const int lengths[] = {1, 259, stackLineLength, stackLineLength + 1, 519};
-  for (int length : lengths) {
+  struct Case {
+    int length;
+    char filler;  // narrow for long lines, so that they fit the bitmap
+  } const cases[] = {
+      {1, 'W'},    {259, 'W'},  {stackLineLength, 'W'}, {stackLineLength + 1, 'W'}, {519, 'W'},
+      {1025, 'i'}, {2000, 'i'},
+  };
+  for (const Case& c : cases) {
+    const int length = c.length;
     SCOPED_TRACE(length);
     // The last character is a different letter, so a cut line would end early.
-    std::string text(length - 1, 'W');
+    std::string text(length - 1, c.filler);
     text += 'M';
     int index = Add(text, 0x000000);
     Paint(index, ODA_DRAWENTIRE);
@@ -283,6 +290,44 @@ TEST_F(ListingBoxTest, LinesAreJudgedWhenFirstPaintedOnceUntilForgotten) {
     char text[32] = "";
     SendMessageA(list.hwnd, LB_GETTEXT, 7000, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("entry 7000", text);
+  }
+}
+
+// The list's sideways extent follows the widest line noted since it was
+// last emptied, however the lines come: longer, shorter, after a forget.
+TEST_F(ListingBoxTest, TheListScrollsSidewaysAsFarAsItsWidestLine) {
+  const std::string longLine = std::string(1999, 'W') + "M";
+  struct Step {
+    const char* name;
+    const char* added;  // null: ForgetWidths
+    std::string widest;
+  } const steps[] = {
+      {"a short line", "Purpose:", "Purpose:"},
+      {"a longer one", "Alpha = C:\\nowhere\\alpha.exe", "Alpha = C:\\nowhere\\alpha.exe"},
+      {"a shorter one keeps it", "ab", "Alpha = C:\\nowhere\\alpha.exe"},
+      {"2,000 characters", longLine.c_str(), longLine},
+      {"an empty line keeps it", "", longLine},
+      {"the list emptied", nullptr, ""},
+      {"a short line after it", "&x", "&x"},
+  };
+  EXPECT_EQ(0, SendMessageA(list.hwnd, LB_GETHORIZONTALEXTENT, 0, 0));
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    if (step.added) {
+      Add(step.added, itemColour);
+      list.NoteLineWidth(step.added);
+    } else {
+      list.ForgetWidths();
+    }
+    int width = Width(step.widest);
+    EXPECT_EQ(width, list.WidestLine());
+    int extent = static_cast<int>(SendMessageA(list.hwnd, LB_GETHORIZONTALEXTENT, 0, 0));
+    if (step.widest.empty()) {
+      EXPECT_EQ(0, extent);
+    } else {
+      EXPECT_GE(extent, width) << "the line's end can be scrolled into sight";
+      EXPECT_LE(extent, width + 8);
+    }
   }
 }
 

@@ -314,6 +314,7 @@ TEST_F(MainWindowListing, CommandsActOnlyOnASelectedEntryAndOnlyWhenAvailable) {
       {"copy while a Remove waits", alphaLine, true, IDM_COPY, 0,
        "Alpha = C:\\nowhere-ui\\alpha.exe"},
       {"disable reaches the engine", alphaLine, false, IDM_DISABLE, 1, "before"},
+      {"save, its key, while its button is off", alphaLine, false, IDM_SAVE, 0, "before"},
       {"copy the disabled entry", gammaLine, false, IDM_COPY, 0,
        "Registry - current_user, Run: Gamma = C:\\nowhere-ui\\gamma.exe"},
   };
@@ -380,15 +381,18 @@ TEST_F(MainWindowListing, MenuOffersWhatAppliesToTheEntry) {
     bool unavailable;
     std::vector<MenuItem> items;
   } const cases[] = {
-      {"entry", alphaLine, false, {{"Disable", true}, {"Copy", true}, {"Open folder", false}}},
+      {"entry",
+       alphaLine,
+       false,
+       {{"Disable\tSpace", true}, {"Copy\tCtrl+C", true}, {"Open folder", false}}},
       {"disabled entry",
        gammaLine,
        false,
-       {{"Enable", true}, {"Copy", true}, {"Open folder", false}}},
+       {{"Enable\tSpace", true}, {"Copy\tCtrl+C", true}, {"Open folder", false}}},
       {"while a Remove waits",
        betaLine,
        true,
-       {{"Disable", false}, {"Copy", true}, {"Open folder", false}}},
+       {{"Disable\tSpace", false}, {"Copy\tCtrl+C", true}, {"Open folder", false}}},
       {"heading", runHeading, false, {}},
   };
   for (const Case& c : cases) {
@@ -415,7 +419,52 @@ TEST_F(MainWindowListing, MenuOffersWhatAppliesToTheEntry) {
   KillTimer(0, timer);
   EXPECT_EQ(gammaLine, Selected());
   ASSERT_FALSE(menuSeen.empty()) << "no menu on a right click";
-  EXPECT_EQ("Enable", menuSeen[0].text);
+  EXPECT_EQ("Enable\tSpace", menuSeen[0].text);
+}
+
+// Whichever command replaces the listing, the status bar no longer speaks
+// of the entry that was selected, and the list scrolls sideways only as
+// far as the new lines reach.
+TEST_F(MainWindowListing, ANewListingDropsTheSelectionsStatusAndTheOldWidth) {
+  const std::string wide = "Wide = C:\\nowhere-ui\\" + std::string(1980, 'w') + ".exe";
+  struct Case {
+    const char* name;
+    WPARAM command;  // 0: the host's reset alone
+  } const cases[] = {
+      {"Locations", IDM_LOCATIONS},
+      {"Find", IDM_FIND},
+      {"reset", 0},
+  };
+  RECT client;
+  GetClientRect(listBox.hwnd, &client);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShowFindListing();
+    mainWindow.addListingLine(wide.c_str(), 0x000000);
+    const int wideWidth = listBox.WidestLine();
+    int extent = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETHORIZONTALEXTENT, 0, 0));
+    EXPECT_GT(wideWidth, 10 * (client.right - client.left)) << "2,000 characters";
+    EXPECT_GE(extent, wideWidth);
+    SendMessageA(listBox.hwnd, WM_KEYDOWN, VK_HOME, 1);
+    ASSERT_EQ(alphaLine, Selected());
+    ASSERT_NE("", StatusText());
+    if (c.command) {
+      SendMessageA(mainWindow.hwnd, WM_COMMAND, c.command, 0);
+    } else {
+      mainWindow.resetListing();
+    }
+    PumpAll();
+    EXPECT_EQ("", StatusText());
+    EXPECT_EQ(-1, Selected());
+    EXPECT_LT(listBox.WidestLine(), wideWidth) << "the wide line went with its listing";
+    extent = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETHORIZONTALEXTENT, 0, 0));
+    if (listBox.WidestLine() == 0) {
+      EXPECT_EQ(0, extent);
+    } else {
+      EXPECT_GE(extent, listBox.WidestLine());
+      EXPECT_LT(extent, wideWidth);
+    }
+  }
 }
 
 TEST_F(MainWindowListing, FindHandsTheListTheKeyboard) {

@@ -287,8 +287,9 @@ bool App::ClickLine(int line, bool right) {
     return false;
   }
   GetClientRect(list, &client);
-  POINT at = {row.left + std::min<LONG>(60, (row.right - row.left) / 2),
-              (row.top + row.bottom) / 2};
+  // A row of a list scrolled sideways starts left of the list.
+  LONG left = std::max(row.left, client.left);
+  POINT at = {left + std::min<LONG>(60, (row.right - left) / 2), (row.top + row.bottom) / 2};
   if (at.y < client.top || at.y >= client.bottom) return false;
   ClientToScreen(list, &at);
   ClickAt(at, right);

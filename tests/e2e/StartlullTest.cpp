@@ -19,6 +19,7 @@ const COLORREF heading = 0xFF0000;
 const COLORREF plain = 0x000000;
 const COLORREF title = 0x0000FF;
 const COLORREF background = 0xE0FFFF;
+const COLORREF missingProgram = 0x800080;
 
 enum {
   exitCommand = 40001,
@@ -329,16 +330,49 @@ int RowMiddle(HWND list, int row) {
   return row * height + height / 2;
 }
 
-int CountPixels(HWND list, int row, COLORREF colour) {
+// Pixels of that colour on the line's row, wherever the list is scrolled.
+int CountPixels(HWND list, int line, COLORREF colour) {
   Snapshot shot(list);
-  int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  RECT row;
+  if (SendMessageA(list, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) == LB_ERR) return 0;
   int count = 0;
-  for (int y = row * height; y < (row + 1) * height; ++y) {
+  for (int y = row.top; y < row.bottom; ++y) {
     for (int x = 0; x < shot.width; ++x) {
       if (shot.At(x, y) == colour) ++count;
     }
   }
   return count;
+}
+
+int LineOf(const std::vector<Line>& lines, const std::string& text) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].text == text) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// A click on the line, posted: it has been handled when this returns. False
+// when the line is not in sight.
+bool SelectLine(App& app, int line) {
+  RECT row, client;
+  if (SendMessageA(app.list, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) == LB_ERR)
+    return false;
+  GetClientRect(app.list, &client);
+  int y = (row.top + row.bottom) / 2;
+  if (y < client.top || y >= client.bottom) return false;
+  PostMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, y));
+  PostMessageA(app.list, WM_LBUTTONUP, 0, MAKELPARAM(20, y));
+  app.Settle();
+  return true;
+}
+
+// The status bar's text (its ANSI text does not cross processes under Wine).
+std::string StatusText(App& app) {
+  wchar_t wide[512] = L"";
+  SendMessageW(app.status, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
+  char text[1024] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, 0, 0);
+  return text;
 }
 
 class StartlullTest : public ::testing::Test {
@@ -360,7 +394,7 @@ TEST_F(StartlullTest, StartsWithTitleButtonsAndUsageText) {
   } const expected[] = {
       {"&Find", findCommand, true},        {"&Remove", removeCommand, false},
       {"Re&store", restoreCommand, false}, {"&Locations", locationsCommand, true},
-      {"&Save", saveCommand, false},       {"&About", aboutCommand, true},
+      {"Sa&ve", saveCommand, false},       {"&About", aboutCommand, true},
       {"E&xit", exitCommand, true},
   };
   std::vector<Button> buttons = app.Buttons();
@@ -402,6 +436,7 @@ TEST_F(StartlullTest, DisabledCommandsAndUnknownIdsDoNothing) {
   std::string before = MachineState();
   app.AltKey('R');  // Remove before any Find
   app.AltKey('S');  // Restore with no inactive folder
+  app.AltKey('V');  // Save before any Find
   // Disable, Enable, Copy and Open folder with no entry selected, and ids
   // that are no command.
   const int unknown[] = {40000, 40008, 40009, 40010, 40011, 40012, 1, 0xFFFF};
@@ -409,7 +444,7 @@ TEST_F(StartlullTest, DisabledCommandsAndUnknownIdsDoNothing) {
   app.Settle();
   EXPECT_TRUE(app.Running());
   EXPECT_EQ(UsageText(), app.Lines());
-  EXPECT_EQ(nullptr, app.WaitForWindow(0, "Remove", 500)) << "Remove must not ask anything";
+  EXPECT_EQ(nullptr, app.WaitForWindow(0, 0, 500)) << "Remove and Save must not ask anything";
   EXPECT_EQ(before, MachineState());
 }
 
@@ -457,15 +492,26 @@ TEST_F(StartlullTest, ExitKeyButtonAndCloseBoxEndWithCodeZero) {
   }
 }
 
+// And the status bar no longer speaks of the entry selected before.
 TEST_F(StartlullTest, LocationsListsWhereEverythingIsAndDisablesRemoveAndSave) {
   Seed();
   ASSERT_NO_FATAL_FAILURE(app.Start());
-  app.Click(findCommand);
-  ASSERT_TRUE(app.ButtonFor(removeCommand).enabled);
-  for (int time = 0; time < 2; ++time) {
-    SCOPED_TRACE(time);
-    app.Click(locationsCommand);
+  const char* const ways[] = {"button", "Alt+L", "button again"};
+  for (const char* way : ways) {
+    SCOPED_TRACE(way);
+    app.Click(findCommand);
+    ASSERT_TRUE(app.ButtonFor(removeCommand).enabled);
+    const int runLine = 2;
+    ASSERT_TRUE(SelectLine(app, runLine));
+    EXPECT_EQ(runLine, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
+    EXPECT_NE("", StatusText(app));
+    if (std::string(way) == "Alt+L") {
+      app.AltKey('L');
+    } else {
+      app.Click(locationsCommand);
+    }
     EXPECT_EQ(LocationsListing(true), app.Lines());
+    EXPECT_EQ("", StatusText(app));
     EXPECT_FALSE(app.ButtonFor(removeCommand).enabled);
     EXPECT_FALSE(app.ButtonFor(saveCommand).enabled);
   }
@@ -492,16 +538,21 @@ TEST_F(StartlullTest, SaveWritesTheListingUnderATxtName) {
   struct Case {
     const char* typed;
     const char* saved;
+    bool byKey;  // Alt+V rather than the button
   } const cases[] = {
-      {"report", "report.txt"},
-      {"report.log", "report.txt"},
-      {"my.data.csv", "my.data.txt"},
+      {"report", "report.txt", true},
+      {"report.log", "report.txt", false},
+      {"my.data.csv", "my.data.txt", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
     machine::removeTree(folder);
     WriteFileText(folder + "\\keep", "");
-    app.Click(saveCommand);
+    if (c.byKey) {
+      app.AltKey('V');
+    } else {
+      app.Click(saveCommand);
+    }
     HWND dialog = app.WaitForWindow("#32770", 0);
     ASSERT_TRUE(dialog);
     HWND name = FileNameBox(dialog);
@@ -553,10 +604,12 @@ TEST_F(StartlullTest, RemoveThenRestoreGivesTheMachineBack) {
   struct Case {
     bool configSys;
     bool autoexecBat;
-  } const cases[] = {{false, false}, {true, true}, {true, false}};
+    bool restoreByKey;  // Alt+S rather than the button
+  } const cases[] = {{false, false, false}, {true, true, true}, {true, false, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("config.sys ") + (c.configSys ? "ticked" : "not ticked") +
-                 ", autoexec.bat " + (c.autoexecBat ? "ticked" : "not ticked"));
+                 ", autoexec.bat " + (c.autoexecBat ? "ticked" : "not ticked") +
+                 (c.restoreByKey ? ", Alt+S" : ""));
     Seed();
     WriteFileText("C:\\config.sys", "FILES=40\r\n");
     WriteFileText("C:\\autoexec.bat", "@ECHO OFF\r\n");
@@ -595,7 +648,11 @@ TEST_F(StartlullTest, RemoveThenRestoreGivesTheMachineBack) {
     EXPECT_TRUE(second.ButtonFor(restoreCommand).enabled);
     second.Click(findCommand);
     EXPECT_FALSE(second.ButtonFor(removeCommand).enabled);
-    second.Click(restoreCommand);
+    if (c.restoreByKey) {
+      second.AltKey('S');
+    } else {
+      second.Click(restoreCommand);
+    }
     HWND restored = second.WaitForDialog("Success");
     ASSERT_TRUE(restored);
     // The saved listing comes back line for line, each whole, tabs and all,
@@ -624,6 +681,9 @@ TEST_F(StartlullTest, ListIsPaintedInItsColoursAndHighlightsOnlyEntries) {
   EXPECT_GT(CountPixels(app.list, 4, plain), 0) << "body text is black";
 
   Seed();
+  const std::string wideCommand = Padded(std::string(bin) + "wide.exe", " /part", 1993);
+  const std::string wide = "Wide = " + wideCommand;
+  machine::setValue(HKEY_CURRENT_USER, RunKey("Run"), "Wide", REG_SZ, Text(wideCommand));
   app.Click(findCommand);
   EXPECT_GT(CountPixels(app.list, 1, heading), 0) << "\"[Win.ini]\" is blue";
   const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
@@ -651,6 +711,73 @@ TEST_F(StartlullTest, ListIsPaintedInItsColoursAndHighlightsOnlyEntries) {
       EXPECT_GT(CountPixels(app.list, c.row, c.row == 1 ? heading : plain), 0);
     }
   }
+
+  // Values that are no command are not drawn as missing programs, and the
+  // status bar says what they are.
+  const std::string b = bin;
+  struct Value {
+    std::string line;
+    bool missing;
+    std::string status;
+  } const values[] = {
+      {"Tray = " + b + "tray.exe", true, b + "tray.exe - not found"},
+      {"Counter = ABC", false, "Not a command: a number"},
+      {"Binary = " + b + "raw.exe", false, "Not a command: binary data"},
+      {"Flags =  ", false, "Not a command: the flags of RunOnceEx"},
+      {"Title = Finishing the set-up", false, "Not a command: the title RunOnceEx shows"},
+      {"Nothing = ", false, "Not a command: binary data"},
+  };
+  for (const Value& value : values) {
+    SCOPED_TRACE(value.line);
+    int line = LineOf(app.Lines(), value.line);
+    ASSERT_LE(0, line);
+    ASSERT_TRUE(app.ScrollToLine(line));
+    app.Settle();
+    EXPECT_EQ(value.missing, CountPixels(app.list, line, missingProgram) > 0);
+    ASSERT_TRUE(SelectLine(app, line));
+    EXPECT_EQ(line, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
+    EXPECT_EQ(value.status, StatusText(app));
+  }
+
+  // A line of 2,000 characters: the list scrolls sideways to its end, which
+  // comes to the right edge with the highlight, and short lines go out of
+  // sight.
+  const int wideLine = LineOf(app.Lines(), wide);
+  ASSERT_LE(0, wideLine);
+  ASSERT_TRUE(app.ScrollToLine(wideLine));
+  ASSERT_TRUE(SelectLine(app, wideLine));
+  EXPECT_EQ(wideLine, SendMessageA(app.list, LB_GETCURSEL, 0, 0));
+  // The long lines brought a horizontal scroll bar.
+  GetClientRect(app.list, &client);
+  std::vector<int> headingsInSight;
+  const std::vector<Line> lines = app.Lines();
+  for (size_t line = 0; line < lines.size(); ++line) {
+    RECT row;
+    if (lines[line].colour == heading &&
+        SendMessageA(app.list, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) != LB_ERR &&
+        row.top >= client.top && row.bottom <= client.bottom) {
+      headingsInSight.push_back(static_cast<int>(line));
+      EXPECT_GT(CountPixels(app.list, static_cast<int>(line), heading), 0);
+    }
+  }
+  ASSERT_FALSE(headingsInSight.empty());
+  // What the scroll bar sends when its thumb is dragged to the far right.
+  PostMessageA(app.list, WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), 0);
+  app.Settle();
+  for (int line : headingsInSight) EXPECT_EQ(0, CountPixels(app.list, line, heading)) << line;
+  RECT row;
+  ASSERT_NE(LB_ERR,
+            SendMessageA(app.list, LB_GETITEMRECT, wideLine, reinterpret_cast<LPARAM>(&row)));
+  Snapshot shot(app.list);
+  const COLORREF letters = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  int rightmost = -1;
+  for (int x = 0; x < shot.width; ++x)
+    for (int y = row.top; y < row.bottom; ++y)
+      if (shot.At(x, y) == letters) rightmost = x;
+  EXPECT_GT(rightmost, client.right - 20) << "the line's end is in sight";
+  EXPECT_LT(rightmost, client.right - 2) << "and nothing cut off after it";
+  // Inside the focus rectangle's right edge.
+  EXPECT_EQ(highlight, shot.At(client.right - 2, (row.top + row.bottom) / 2));
 }
 
 // The value's type and bytes, or "none".
@@ -663,13 +790,6 @@ std::string ValueOf(HKEY root, const std::string& key, const char* name) {
   RegCloseKey(opened);
   if (read != ERROR_SUCCESS) return "none";
   return std::to_string(type) + ":" + data.substr(0, size);
-}
-
-int LineOf(const std::vector<Line>& lines, const std::string& text) {
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].text == text) return static_cast<int>(i);
-  }
-  return -1;
 }
 
 // One startup entry of any kind, in the table of all kinds below.

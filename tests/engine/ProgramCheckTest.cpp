@@ -55,8 +55,8 @@ class ProgramCheckTest : public EngineTest {
     entry.place = place;
     entry.disabled = disabled;
     entry.root = HKEY_CURRENT_USER;
-    entry.keyName = RUN;
-    entry.name.assign(file.empty() ? "Entry" : file.substr(file.rfind('\\') + 1).c_str());
+    entry.keyName = keyName;
+    entry.name.assign(file.empty() ? valueName.c_str() : file.substr(file.rfind('\\') + 1).c_str());
     entry.command.assign(command.c_str());
     entry.file.assign(file.c_str());
     ProgramInfo info;
@@ -88,10 +88,24 @@ class ProgramCheckTest : public EngineTest {
   }
 
   std::string savedPath;
+  // The registry entry check() makes.
+  int keyName = RUN;
+  std::string valueName = "Entry";
 };
 
 TEST_F(ProgramCheckTest, CommandsAndShortcuts) {
-  enum Setup { NOTHING, REG_SZ_VALUE, REG_EXPAND_SZ_VALUE, SHORTCUT, DELETED_TARGET, DAMAGED };
+  enum Setup {
+    NOTHING,
+    REG_SZ_VALUE,
+    REG_EXPAND_SZ_VALUE,
+    REG_DWORD_VALUE,
+    REG_BINARY_VALUE,
+    RUN_ONCE_EX_TITLE,  // a REG_SZ "Title" at the root of RunOnceEx
+    RUN_ONCE_EX_FLAGS,  // a REG_DWORD "flags" there
+    SHORTCUT,
+    DELETED_TARGET,
+    DAMAGED
+  };
   struct Case {
     const char* name;
     EntryPlace place;
@@ -118,6 +132,22 @@ TEST_F(ProgramCheckTest, CommandsAndShortcuts) {
       {"disabled: expanded where that names a file, whatever the key holds now", ENTRY_REGISTRY,
        true, REG_SZ_VALUE, "%STARTLULL_CHECK%\\zeta tool.exe", true, true, kZeta},
       {"empty command", ENTRY_REGISTRY, false, NOTHING, " ", false, false, "no program"},
+      {"REG_DWORD data naming a program", ENTRY_REGISTRY, false, REG_DWORD_VALUE, "cmd", false,
+       false, "Not a command: a number"},
+      {"REG_DWORD data as text", ENTRY_REGISTRY, false, REG_DWORD_VALUE, "ABC", false, false,
+       "Not a command: a number"},
+      {"REG_BINARY data naming a program", ENTRY_REGISTRY, false, REG_BINARY_VALUE, kZeta, false,
+       false, "Not a command: binary data"},
+      {"empty REG_BINARY data", ENTRY_REGISTRY, false, REG_BINARY_VALUE, "", false, false,
+       "Not a command: binary data"},
+      {"RunOnceEx's title", ENTRY_REGISTRY, false, RUN_ONCE_EX_TITLE, "Finishing the set-up", false,
+       false, "Not a command: the title RunOnceEx shows"},
+      {"RunOnceEx's title naming a program", ENTRY_REGISTRY, false, RUN_ONCE_EX_TITLE, "regedit",
+       false, false, "Not a command: the title RunOnceEx shows"},
+      {"RunOnceEx's title, disabled", ENTRY_REGISTRY, true, RUN_ONCE_EX_TITLE, "Set-up", false,
+       false, "Not a command: the title RunOnceEx shows"},
+      {"RunOnceEx's flags", ENTRY_REGISTRY, false, RUN_ONCE_EX_FLAGS, " ", false, false,
+       "Not a command: the flags of RunOnceEx"},
       {"win.ini: the first of the list", ENTRY_WIN_INI, false, NOTHING, " ,regedit.exe gone.exe",
        true, true, kRegedit + kRegeditVersion},
       {"shortcut", ENTRY_STARTUP, false, SHORTCUT, kZeta, true, true, kZeta},
@@ -129,9 +159,33 @@ TEST_F(ProgramCheckTest, CommandsAndShortcuts) {
     SCOPED_TRACE(c.name);
     machine::clearRunKeys();
     std::string value(c.command.c_str(), c.command.size() + 1);
-    if (c.setup == REG_SZ_VALUE || c.setup == REG_EXPAND_SZ_VALUE)
-      machine::setValue(HKEY_CURRENT_USER, std::string(machine::kRunKeyPrefix) + "Run", "Entry",
-                        c.setup == REG_SZ_VALUE ? REG_SZ : REG_EXPAND_SZ, value);
+    const bool runOnceEx = c.setup == RUN_ONCE_EX_TITLE || c.setup == RUN_ONCE_EX_FLAGS;
+    keyName = runOnceEx ? RUN_ONCE_EX : RUN;
+    valueName = c.setup == RUN_ONCE_EX_TITLE   ? "Title"
+                : c.setup == RUN_ONCE_EX_FLAGS ? "flags"
+                                               : "Entry";
+    const std::string key = std::string(machine::kRunKeyPrefix) + runKeyNames[keyName];
+    // The listing shows a value's bytes up to the first zero as its command.
+    const std::string number("\x01\0\0\0", 4);
+    switch (c.setup) {
+      case REG_SZ_VALUE:
+      case RUN_ONCE_EX_TITLE:
+        machine::setValue(HKEY_CURRENT_USER, key, valueName, REG_SZ, value);
+        break;
+      case REG_EXPAND_SZ_VALUE:
+        machine::setValue(HKEY_CURRENT_USER, key, valueName, REG_EXPAND_SZ, value);
+        break;
+      case REG_DWORD_VALUE:
+      case RUN_ONCE_EX_FLAGS:
+        machine::setValue(HKEY_CURRENT_USER, key, valueName, REG_DWORD,
+                          c.setup == REG_DWORD_VALUE ? value.substr(0, 4) : number);
+        break;
+      case REG_BINARY_VALUE:
+        machine::setValue(HKEY_CURRENT_USER, key, valueName, REG_BINARY, c.command);
+        break;
+      default:
+        break;
+    }
     std::string item, expected = c.text;
     if (c.setup >= SHORTCUT) {
       std::string name = "Item" + std::to_string(&c - cases) + ".lnk";
@@ -142,11 +196,14 @@ TEST_F(ProgramCheckTest, CommandsAndShortcuts) {
       if (c.setup != DAMAGED) ASSERT_TRUE(makeShortcut(item, c.command));
       if (c.setup == DELETED_TARGET) DeleteFileA(c.command.c_str());
     }
+    const std::string command = item.empty() ? c.command : "";
     bool named, found;
-    EXPECT_EQ(expected,
-              check(c.place, c.disabled, item.empty() ? c.command : "", item, &named, &found));
+    EXPECT_EQ(expected, check(c.place, c.disabled, command, item, &named, &found));
     EXPECT_EQ(c.named, named);
     EXPECT_EQ(c.found, found);
+    // Drawing, which reads no version, draws the same lines as missing.
+    check(c.place, c.disabled, command, item, &named, &found, false);
+    EXPECT_EQ(c.named && !c.found, named && !found) << "drawn";
   }
   // COM is started once for the process, however many shortcuts are read.
   EXPECT_LE(platform.count(Call::CoInitialize), 1);
