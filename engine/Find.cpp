@@ -384,12 +384,7 @@ void Engine::listOtherPlaces() {
         ValueLines lines(section);
         DWORD values;
         readKeyValues(platform, key.key, lines, &values);
-        // Its entries are disabled and enabled as those of the Run keys.
-        const char* name = place.key + sizeof CURRENT_VERSION_PREFIX - 1;
-        for (int list = RUN_TYPE_KEY_COUNT; list < VALUE_LIST_KEY_COUNT; ++list)
-          if (platform.lstrcmpiA(name, valueListKeys[list]) == 0)
-            addSection(section.first, section.end, ENTRY_REGISTRY, false, place.root, list);
-        continue;
+        break;
       }
       case PLACE_SINGLE_VALUE:
         listSingleValue(*this, place, section);

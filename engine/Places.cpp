@@ -1,9 +1,6 @@
 #include "engine/Places.h"
 
-#include <string.h>
-
 #include "util/StrBuf.h"
-#include "util/pure/SettingsRecord.h"
 
 #define CV "Software\\Microsoft\\Windows\\CurrentVersion\\"
 #define NT_CV "Software\\Microsoft\\Windows NT\\CurrentVersion\\"
@@ -40,19 +37,6 @@ const Place otherPlaces[] = {
     {PLACE_SERVICES, HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services", NULL, NO_COMPONENTS,
      ON_NT, "[Services]", NULL},
 };
-
-bool isValueListPlace(HKEY root, int list) {
-  if (list < RUN_TYPE_KEY_COUNT) return true;
-  for (const Place& place : otherPlaces)
-    if (place.kind == PLACE_VALUE_LIST && place.root == root) {
-      // The names are the program's own: spelled alike, byte for byte.
-      const char* name = place.key + sizeof CV - 1;
-      size_t length = strlen(name);
-      if (length == strlen(valueListKeys[list]) && memcmp(name, valueListKeys[list], length) == 0)
-        return true;
-    }
-  return false;
-}
 
 bool placeOnSystem(const Place& place, int systemKind) {
   return (place.systems & (1u << systemKind)) != 0;

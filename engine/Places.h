@@ -40,11 +40,6 @@ enum { OTHER_PLACE_COUNT = 15 };
 
 bool placeOnSystem(const Place& place, int systemKind);
 
-// Whether a root has that value list (an index of valueListKeys): the Run
-// keys in both, the others where a row names them. A store keeps values of
-// these places only.
-bool isValueListPlace(HKEY root, int list);
-
 class StrBuf;
 // Where a row's entries are, in full: "HKEY_LOCAL_MACHINE\Software\...\Winlogon,
 // value Shell", "system.ini, [boot] shell=", "the Tasks folder".
