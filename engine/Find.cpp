@@ -7,8 +7,6 @@
 #include "platform/Held.h"
 #include "util/Paths.h"
 #include "util/StrBuf.h"
-#include "util/TextBuffer.h"
-#include "util/pure/TaskFile.h"
 
 namespace {
 
@@ -76,23 +74,19 @@ class ValueLines : public ValueSink {
   Section& section_;
 };
 
-// A string value of an open key, whole; empty when it is not there. Most
-// fit the first room, so most take one call.
+// A string value of an open key, whole; empty when it is not there.
 void readString(Platform& platform, HKEY key, const char* name, StrBuf& text) {
   text.clear();
-  DWORD size = MAX_PATH;
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    char* room = text.reserveTail(size + 1);
-    if (!room) return;
-    LONG result =
-        platform.RegQueryValueExA(key, name, NULL, NULL, reinterpret_cast<BYTE*>(room), &size);
-    if (result == ERROR_MORE_DATA) continue;  // size now says what it needs
-    if (result != ERROR_SUCCESS) return;
-    DWORD length = 0;
-    while (length < size && room[length] != '\0') ++length;
-    text.commit(length);
+  DWORD size = 0, type = REG_NONE;
+  if (platform.RegQueryValueExA(key, name, NULL, &type, NULL, &size) != ERROR_SUCCESS) return;
+  char* room = text.reserveTail(size + 1);
+  if (!room) return;
+  if (platform.RegQueryValueExA(key, name, NULL, &type, reinterpret_cast<BYTE*>(room), &size) !=
+      ERROR_SUCCESS)
     return;
-  }
+  DWORD length = 0;
+  while (length < size && room[length] != '\0') ++length;
+  text.commit(length);
 }
 
 // The file a class id loads: its InprocServer32's default value.
@@ -209,48 +203,6 @@ void listComponents(Engine& engine, const Place& place, Section& section) {
     line.append(" = ");
     line.append(file.c_str(), file.length());
     section.add(line, plainColour);
-  });
-}
-
-// A task file's text in the system's code page.
-void appendTaskText(Platform& platform, const TaskText& text, StrBuf& line) {
-  if (text.length == 0) return;
-  // The file's bytes are on the heap, aligned for WCHAR, and every text
-  // starts at an even offset: the text is a terminated wide string.
-  const WCHAR* wide = reinterpret_cast<const WCHAR*>(text.bytes);
-  int length = static_cast<int>(text.length);
-  int need = platform.WideCharToMultiByte(CP_ACP, 0, wide, length, NULL, 0, NULL, NULL);
-  char* room = need > 0 ? line.reserveTail(static_cast<size_t>(need)) : nullptr;
-  if (room) line.commit(platform.WideCharToMultiByte(CP_ACP, 0, wide, length, room, need, NULL, NULL));
-}
-
-// Each .job file of the Windows folder's Tasks folder: "name = program
-// parameters", "(disabled)" after the name of a task switched off in it.
-void listTasks(Engine& engine, Section& section) {
-  Platform& platform = engine.platform;
-  char folder[MAX_PATH];
-  UINT length = platform.GetWindowsDirectoryA(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH || !appendText(folder, MAX_PATH, "\\Tasks")) return;
-  walkFolder(platform, folder, [&](const WIN32_FIND_DATAA& found) {
-    const char* name = found.cFileName;
-    size_t nameLength = strlen(name);
-    if (nameLength < 4 || platform.lstrcmpiA(name + nameLength - 4, ".job") != 0) return true;
-    StrBuf path, line;
-    TextBuffer file;
-    TaskFile task;
-    line.append(name);
-    if (path.append(folder) && path.appendChar('\\') && path.append(name) &&
-        file.loadFile(platform, path.c_str(), 2) && readTaskFile(file.data, file.length, &task)) {
-      if (task.disabled) line.append(" (disabled)");
-      line.append(" = ");
-      appendTaskText(platform, task.application, line);
-      if (task.parameters.length > 0) line.appendChar(' ');
-      appendTaskText(platform, task.parameters, line);
-    } else {
-      line.append(": damaged, or not a task file Startlull can read");
-    }
-    section.add(line, plainColour);
-    return true;
   });
 }
 
@@ -396,7 +348,6 @@ void Engine::listOtherPlaces() {
         listServices(*this, place, section);
         break;
       case PLACE_TASKS:
-        listTasks(*this, section);
         break;
     }
     addSection(section.first, section.end, ENTRY_OTHER, false, place.root, row);

@@ -33,7 +33,6 @@ const Place otherPlaces[] = {
      VALUES_NAMED_BY_CLASS, ON_ALL, "[Registry - local_machine, ShellExecuteHooks]", NULL},
     {PLACE_COMPONENTS, HKEY_LOCAL_MACHINE, NT_CV "Winlogon\\Notify", "DllName", SUBKEYS_WITH_FILE,
      ON_NT, "[Registry - local_machine, Winlogon\\Notify]", NULL},
-    {PLACE_TASKS, NULL, "Tasks", NULL, NO_COMPONENTS, ON_ALL, "[Scheduled tasks]", NULL},
     {PLACE_SERVICES, HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services", NULL, NO_COMPONENTS,
      ON_NT, "[Services]", NULL},
 };

@@ -36,7 +36,7 @@ struct Place {
 };
 
 extern const Place otherPlaces[];
-enum { OTHER_PLACE_COUNT = 15 };
+enum { OTHER_PLACE_COUNT = 14 };
 
 bool placeOnSystem(const Place& place, int systemKind);
 
