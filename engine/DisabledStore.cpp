@@ -661,8 +661,7 @@ struct EntryCommand {
 
 bool readEntryCommand(Engine& engine, int line, bool disabled, EntryCommand& command) {
   if (!engine.entryCommandsAvailable() || !engine.entryAt(line, command.entry) ||
-      command.entry.disabled != disabled || (!disabled && !engine.canDisable(command.entry)) ||
-      !engine.host.listingLine(line, command.text))
+      command.entry.disabled != disabled || !engine.host.listingLine(line, command.text))
     return false;
   command.dir = storeFor(engine, command.entry);
   storeFile(command.dir, false, command.recordPath);

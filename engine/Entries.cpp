@@ -66,11 +66,6 @@ void entryPlaceName(StrBuf& name, EntryPlace place, HKEY root, int keyName) {
       name.append(heading + 1, strlen(heading) - 2);
       break;
     }
-    case ENTRY_OTHER: {
-      const char* heading = otherPlaces[keyName].heading;
-      name.append(heading + 1, strlen(heading) - 2);
-      break;
-    }
   }
 }
 
@@ -121,8 +116,6 @@ bool Engine::entryAt(int line, ListedEntry& entry) {
   }
   return readEntryText(*this, rest, entry);
 }
-
-bool Engine::canDisable(const ListedEntry& entry) const { return entry.place != ENTRY_OTHER; }
 
 bool Engine::entryCommandsAvailable() {
   // The user's inactive folder is what a Remove leaves to be restored; a
