@@ -268,29 +268,13 @@ bool writeStore(Engine& engine, const char* dir, const RecordWriter& writer, boo
     return true;  // the folder goes with the lock when nothing else is in it
   }
   const StrBuf& text = writer.text();
-  TextBuffer out, back;
+  TextBuffer out;
   if (!out.reserve(static_cast<unsigned>(text.length()) + 1, 4096)) return false;
   out.append(text.c_str(), static_cast<unsigned>(text.length()));
-  platform.DeleteFileA(temp.c_str());
-  bool ok = !out.failed && out.writeTo(platform, temp.c_str());
-  if (!ok) *error = platform.GetLastError();
-  if (ok && !(back.loadFile(platform, temp.c_str(), 1) && back.length == out.length &&
-              memcmp(back.data, out.data, out.length) == 0)) {
-    ok = false;
-    *error = ERROR_WRITE_FAULT;
-  }
-  if (!ok) {
-    platform.DeleteFileA(temp.c_str());
-    return false;
-  }
-  // Windows 98 has no rename over a file: the old record goes first. From
-  // then until the rename the proven temporary file is the store.
-  if ((!platform.DeleteFileA(path.c_str()) && !missingFile(platform, path.c_str())) ||
-      !platform.MoveFileA(temp.c_str(), path.c_str())) {
-    *error = platform.GetLastError();
-    return false;
-  }
-  return true;
+  if (out.failed) return false;
+  platform.DeleteFileA(temp.c_str());  // one a process that died left
+  *error = writeDurably(platform, path.c_str(), temp.c_str(), out, true);
+  return *error == ERROR_SUCCESS;
 }
 
 bool sameBytes(const StrBuf& one, const StrBuf& other) {

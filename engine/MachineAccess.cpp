@@ -3,6 +3,9 @@
 #include "platform/Held.h"
 #include "util/Paths.h"
 #include "util/StrBuf.h"
+#include "util/TextBuffer.h"
+
+#include <string.h>
 #include "util/pure/NumberText.h"
 
 namespace {
@@ -106,4 +109,30 @@ void appendSystemError(Platform& platform, DWORD error, StrBuf& text) {
   appendDecimal(number, sizeof number, error);
   appendText(number, sizeof number, ")");
   text.append(number);
+}
+
+DWORD writeDurably(Platform& platform, const char* path, const char* temp, TextBuffer& text,
+                   bool replace) {
+  platform.SetLastError(ERROR_SUCCESS);
+  TextBuffer back;
+  DWORD error = ERROR_SUCCESS;
+  if (!text.writeTo(platform, temp)) {
+    error = platform.GetLastError();
+  } else if (!back.loadFile(platform, temp, 1) || back.length != text.length ||
+             memcmp(back.data, text.data, text.length) != 0) {
+    error = platform.GetLastError();
+    if (error == ERROR_SUCCESS) error = ERROR_WRITE_FAULT;  // other bytes than written
+  } else if (replace && !platform.DeleteFileA(path) &&
+             platform.GetLastError() != ERROR_FILE_NOT_FOUND) {
+    error = platform.GetLastError();
+  }
+  if (error != ERROR_SUCCESS) {
+    platform.DeleteFileA(temp);
+    return error;
+  }
+  BOOL moved = platform.MoveFileA(temp, path);
+  error = moved ? ERROR_WRITE_FAULT : platform.GetLastError();
+  if (moved && platform.GetFileAttributesA(temp) == INVALID_FILE_ATTRIBUTES) return ERROR_SUCCESS;
+  if (!replace) platform.DeleteFileA(temp);
+  return error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error;
 }

@@ -35,6 +35,20 @@ bool readKeyValues(Platform& platform, HKEY key, ValueSink& sink, DWORD* count);
 // A win.ini [windows] value, however long; false when memory runs out.
 bool readWholeProfileValue(Platform& platform, const char* key, StrBuf& value);
 
+class TextBuffer;
+
+// The one durable write of the settings file and the stores: the text goes
+// to temp, is flushed, read back and compared byte for byte, and only then
+// renamed to path. With replace the file at path is deleted first (Windows
+// 98 cannot rename over a file): from then until the rename the proven temp
+// file stands for it, and stays when the rename fails; before that a failure
+// leaves nothing at temp. A rename must leave nothing under temp (one that
+// answers success and does nothing would leave the only copy under a name
+// that is cleaned up as a leftover). ERROR_SUCCESS, or the failing call's
+// error; ERROR_WRITE_FAULT for bytes that read back other than written.
+DWORD writeDurably(Platform& platform, const char* path, const char* temp, TextBuffer& text,
+                   bool replace);
+
 // Takes each file of a folder in turn; false stops the walk.
 class FileSink {
  public:

@@ -118,20 +118,6 @@ bool recordMachine(Engine& engine, RecordWriter& record) {
   return record.finish();
 }
 
-// The file on disk must be exactly what was written, and its record whole:
-// byte for byte the keys and values read a moment ago, which are what the
-// removal deletes. (Reading the keys once more would not close the moment
-// between any read and the deletion, and doubles the registry work.)
-bool proveSettingsFile(Engine& engine, const char* path, const TextBuffer& written) {
-  TextBuffer back;
-  if (!back.loadFile(engine.platform, path, 1)) return false;
-  if (back.length != written.length || memcmp(back.data, written.data, written.length) != 0)
-    return false;
-  SavedRecord parsed;
-  parsed.load(back.data, back.length);
-  return parsed.valid();
-}
-
 // The settings file's text: Find's listing, line for line, then the record.
 bool settingsText(Engine& engine, const StrBuf& record, TextBuffer& text) {
   text.reserve(kReserveSize, kGrowthStep);
@@ -157,27 +143,13 @@ bool placeSettingsFile(Engine& engine, TextBuffer& text, bool replace, DWORD* er
   // A file of that name came from the Startup folder: never write over it.
   *error = ERROR_ALREADY_EXISTS;
   if (platform.GetFileAttributesA(temp) != INVALID_FILE_ATTRIBUTES) return false;
-  platform.SetLastError(ERROR_SUCCESS);
-  bool proven = text.writeTo(platform, temp) && proveSettingsFile(engine, temp, text);
-  // Bytes that read back other than written leave no error of their own.
-  *error = platform.GetLastError();
-  if (proven && replace && !platform.DeleteFileA(engine.settingsPath)) {
-    proven = false;
-    *error = platform.GetLastError();
-  }
-  if (!proven) {
-    if (*error == ERROR_SUCCESS) *error = ERROR_WRITE_FAULT;
-    platform.DeleteFileA(temp);
-    return false;
-  }
-  // A rename that answers success and leaves the file under its temporary
-  // name would leave Restore nothing to read, and its clean-up would delete
-  // the only copy as a leftover: the temporary name must be gone.
-  BOOL moved = platform.MoveFileA(temp, engine.settingsPath);
-  *error = moved ? ERROR_WRITE_FAULT : platform.GetLastError();
-  if (moved && platform.GetFileAttributesA(temp) == INVALID_FILE_ATTRIBUTES) return true;
-  if (!replace) platform.DeleteFileA(temp);
-  return false;
+  // Only a whole record goes to disk: the bytes read back are compared with these.
+  SavedRecord parsed;
+  parsed.load(text.data, text.length);
+  *error = ERROR_INVALID_DATA;
+  if (!parsed.valid()) return false;
+  *error = writeDurably(platform, engine.settingsPath, temp, text, replace);
+  return *error == ERROR_SUCCESS;
 }
 
 bool holdsAnyValue(const SavedRecord& record) {
