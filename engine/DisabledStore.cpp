@@ -22,7 +22,6 @@
 #include "platform/Held.h"
 #include "util/Paths.h"
 #include "util/TextBuffer.h"
-#include "util/pure/NumberText.h"
 
 const char kDisabledHeading[] = "[Disabled by Startlull]";
 const char kDisabledFolderName[] = "Startup-Disabled";
@@ -465,26 +464,6 @@ bool currentValue(Engine& engine, const ListedEntry& entry, const char* shown,
   return finder.found;
 }
 
-// The system's words for an error, and its number: "Access denied. (error 5)".
-void appendErrorText(Engine& engine, DWORD error, StrBuf& text) {
-  char message[256];
-  DWORD length = engine.platform.FormatMessageA(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, message,
-      sizeof message, NULL);
-  if (length >= sizeof message) length = 0;
-  while (length > 0 && (message[length - 1] == '\r' || message[length - 1] == '\n' ||
-                        message[length - 1] == ' '))
-    --length;
-  if (length > 0) {
-    text.append(message, length);
-    text.appendChar(' ');
-  }
-  char number[16] = "(error ";
-  appendDecimal(number, sizeof number, error);
-  appendText(number, sizeof number, ")");
-  text.append(number);
-}
-
 // A message about an entry: its opening line, the entry, the step with the
 // system's words for what went wrong, and what became of the entry.
 void reportEntry(Engine& engine, const char* opening, const char* line, const char* step,
@@ -498,7 +477,7 @@ void reportEntry(Engine& engine, const char* opening, const char* line, const ch
   text.append(where);
   if (error != ERROR_SUCCESS) {
     text.append(": ");
-    appendErrorText(engine, error, text);
+    appendSystemError(engine.platform, error, text);
   }
   text.append("\r\n");
   text.append(outcome);
