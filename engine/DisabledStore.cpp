@@ -164,9 +164,9 @@ class StoreCursor {
     if (!machine && common_) return fail();
     stored.root = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     stored.keyName = -1;
-    for (int name = RUN; name <= RUN_SERVICES; ++name)
-      if (platform.lstrcmpiA(entry.name.c_str(), runKeyNames[name]) == 0) stored.keyName = name;
-    if (stored.keyName < 0) return fail();
+    for (int name = 0; name < VALUE_LIST_KEY_COUNT; ++name)
+      if (platform.lstrcmpiA(entry.name.c_str(), valueListKeys[name]) == 0) stored.keyName = name;
+    if (stored.keyName < 0 || !isValueListPlace(stored.root, stored.keyName)) return fail();
     return (cursor_.next(entry) && entry.kind == RecordEntry::VALUE) || fail();
   }
 
@@ -187,7 +187,7 @@ bool appendStored(RecordWriter& writer, const StoredValue& stored) {
   const RecordEntry& entry = stored.value;
   if (entry.kind == RecordEntry::INI)
     return writer.iniValue(entry.name.c_str(), entry.data.c_str(), entry.data.length());
-  return writer.key(recordRootName(stored.root), runKeyNames[stored.keyName]) &&
+  return writer.key(recordRootName(stored.root), valueListKeys[stored.keyName]) &&
          writer.value(entry.type, entry.name.c_str(), entry.name.length(), entry.data.c_str(),
                       entry.data.length());
 }
@@ -312,7 +312,7 @@ bool rewriteRecord(Engine& engine, const char* dir, const SavedRecord& record, i
 // Opens the Run-type key into the holder; the opening call's own answer.
 LONG openRunKey(HeldKey& key, HKEY root, int keyName, REGSAM access) {
   StrBuf path;
-  return runKeyPath(path, runKeyNames[keyName]) ? key.open(root, path.c_str(), access)
+  return runKeyPath(path, valueListKeys[keyName]) ? key.open(root, path.c_str(), access)
                                                 : ERROR_NOT_ENOUGH_MEMORY;
 }
 
@@ -365,7 +365,7 @@ DWORD writeBack(Engine& engine, const StoredValue& stored, bool mayReplace) {
   } else {
     StrBuf path;
     HeldKey key(platform);
-    if (!runKeyPath(path, runKeyNames[stored.keyName])) return ERROR_NOT_ENOUGH_MEMORY;
+    if (!runKeyPath(path, valueListKeys[stored.keyName])) return ERROR_NOT_ENOUGH_MEMORY;
     LONG result = key.create(stored.root, path.c_str());
     if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
     if (!mayReplace &&
@@ -609,7 +609,7 @@ void describePlace(const ListedEntry& entry, StrBuf& where) {
   }
   where.append(entry.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\");
   where.append(CURRENT_VERSION_PREFIX);
-  where.append(runKeyNames[entry.keyName]);
+  where.append(valueListKeys[entry.keyName]);
 }
 
 // What Disable and Enable start from: the entry a line names, the line,
@@ -624,7 +624,8 @@ struct EntryCommand {
 
 bool readEntryCommand(Engine& engine, int line, bool disabled, EntryCommand& command) {
   if (!engine.entryCommandsAvailable() || !engine.entryAt(line, command.entry) ||
-      command.entry.disabled != disabled || !engine.host.listingLine(line, command.text))
+      command.entry.disabled != disabled || (!disabled && !engine.canDisable(command.entry)) ||
+      !engine.host.listingLine(line, command.text))
     return false;
   command.dir = storeFor(engine, command.entry);
   storeFile(command.dir, false, command.recordPath);

@@ -7,6 +7,8 @@
 
 #include "engine/Entries.h"
 #include "engine/Host.h"
+#include "engine/Places.h"
+#include "engine/RunKeys.h"
 #include "platform/Platform.h"
 #include "util/pure/SettingsRecord.h"
 
@@ -18,6 +20,8 @@ const COLORREF headingColour = 0xFF0000;
 const COLORREF plainColour = 0x000000;
 const COLORREF titleColour = 0x0000FF;
 const COLORREF listBackgroundColour = 0xE0FFFF;
+// A value Windows needs that differs from Windows' own default.
+const COLORREF changedDefaultColour = 0x0060C0;
 
 enum { PATH_SIZE = 260, RESCUE_PATH_SIZE = 80, LINE_SIZE = 260 };
 
@@ -32,8 +36,9 @@ struct ListingSection {
   HKEY root;
   int keyName;
 };
-// win.ini's two values, two Startup folders, eight keys, the disabled entries.
-enum { MOST_SECTIONS = 13 };
+// win.ini's two values, two Startup folders, the Run-type keys, the other
+// places, the disabled entries.
+enum { MOST_SECTIONS = 2 + 2 + RUN_KEY_COUNT + OTHER_PLACE_COUNT + 1 };
 
 // The caption of the engine's messages.
 const char programCaption[] = "Startlull";
@@ -59,6 +64,8 @@ class Engine {
   int addLine(const char* text, COLORREF colour);
   void findStartupEntries();
   int listRegistryKey(HKEY root, const char* keyName);
+  // The other places' sections, after the Run-type keys.
+  void listOtherPlaces();
 
   // Settings file
   int loadListingFromFile(const char* path);
@@ -109,6 +116,9 @@ class Engine {
   bool entryAt(int line, ListedEntry& entry);
   // Notes lines first to end - 1 as entries of one place; nothing when empty.
   void addSection(int first, int end, EntryPlace place, bool disabled, HKEY root, int keyName);
+  // Whether Disable can take the entry out: the places Windows needs, the
+  // components, tasks and services are shown, never taken out.
+  bool canDisable(const ListedEntry& entry) const;
   int disableEntry(int line);
   int enableEntry(int line);
   // Disable and Enable wait while a Remove waits to be restored.

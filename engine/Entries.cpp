@@ -61,8 +61,13 @@ void entryPlaceName(StrBuf& name, EntryPlace place, HKEY root, int keyName) {
       break;
     case ENTRY_REGISTRY: {
       char heading[HEADING_SIZE];
-      registryHeading(heading, root, runKeyNames[keyName]);
+      registryHeading(heading, root, valueListKeys[keyName]);
       // The heading without its brackets.
+      name.append(heading + 1, strlen(heading) - 2);
+      break;
+    }
+    case ENTRY_OTHER: {
+      const char* heading = otherPlaces[keyName].heading;
       name.append(heading + 1, strlen(heading) - 2);
       break;
     }
@@ -72,14 +77,14 @@ void entryPlaceName(StrBuf& name, EntryPlace place, HKEY root, int keyName) {
 bool disabledLinePlace(const char* line, ListedEntry& entry, const char** rest) {
   StrBuf prefix;
   for (int place = ENTRY_WIN_INI; place <= ENTRY_REGISTRY; ++place)
-    for (int slot = 0; slot < (place == ENTRY_REGISTRY ? RUN_KEY_COUNT : 1); ++slot) {
-      HKEY root = runKeyRoots[slot / 4];
-      entryPlaceName(prefix, static_cast<EntryPlace>(place), root, slot % 4);
+    for (int slot = 0; slot < (place == ENTRY_REGISTRY ? 2 * VALUE_LIST_KEY_COUNT : 1); ++slot) {
+      HKEY root = runKeyRoots[slot / VALUE_LIST_KEY_COUNT];
+      entryPlaceName(prefix, static_cast<EntryPlace>(place), root, slot % VALUE_LIST_KEY_COUNT);
       if (!prefix.append(kPlaceSeparator)) return false;
       if (strncmp(line, prefix.c_str(), prefix.length()) != 0) continue;
       entry.place = static_cast<EntryPlace>(place);
       entry.root = place == ENTRY_REGISTRY ? root : NULL;
-      entry.keyName = slot % 4;
+      entry.keyName = slot % VALUE_LIST_KEY_COUNT;
       *rest = line + prefix.length();
       return true;
     }
@@ -116,6 +121,8 @@ bool Engine::entryAt(int line, ListedEntry& entry) {
   }
   return readEntryText(*this, rest, entry);
 }
+
+bool Engine::canDisable(const ListedEntry& entry) const { return entry.place != ENTRY_OTHER; }
 
 bool Engine::entryCommandsAvailable() {
   // The user's inactive folder is what a Remove leaves to be restored; a

@@ -10,7 +10,8 @@
 class Engine;
 
 // Where an entry starts from.
-enum EntryPlace { ENTRY_WIN_INI, ENTRY_STARTUP, ENTRY_COMMON_STARTUP, ENTRY_REGISTRY };
+// ENTRY_OTHER: a place of the other places' table (keyName: its row).
+enum EntryPlace { ENTRY_WIN_INI, ENTRY_STARTUP, ENTRY_COMMON_STARTUP, ENTRY_REGISTRY, ENTRY_OTHER };
 
 // One entry as a line of Find's listing names it.
 struct ListedEntry {
@@ -18,7 +19,7 @@ struct ListedEntry {
   // A line of the "[Disabled by Startlull]" section: the entry is in the store.
   bool disabled;
   HKEY root;    // ENTRY_REGISTRY: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
-  int keyName;  // ENTRY_REGISTRY: RUN, RUN_ONCE, RUN_ONCE_EX or RUN_SERVICES
+  int keyName;  // ENTRY_REGISTRY: RUN, RUN_ONCE, RUN_ONCE_EX or RUN_SERVICES; ENTRY_OTHER: the row
   StrBuf name;     // "run" or "load", the item's file name, or the value's name
   StrBuf command;  // win.ini and registry: the command as listed; items: empty
   StrBuf file;     // items: the item's full path where it is now

@@ -3,6 +3,7 @@
 #include "engine/RunKeys.h"
 #include "platform/Held.h"
 #include "util/Paths.h"
+#include "util/StrBuf.h"
 
 namespace {
 
@@ -12,7 +13,16 @@ const char kWinIniName[] = "\\win.ini";
 const size_t kWinIniNameLength = sizeof kWinIniName - 1;
 const char kWinlogonKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 
-enum RowKind { TEXT_ROW, PATH_ROW, OS_ROW, USER_ROW, SHELL_ROW, WIN_INI_ROW, REGISTRY_ROWS };
+enum RowKind {
+  TEXT_ROW,
+  PATH_ROW,
+  OS_ROW,
+  USER_ROW,
+  SHELL_ROW,
+  WIN_INI_ROW,
+  REGISTRY_ROWS,
+  OTHER_PLACE_ROWS
+};
 
 struct Row {
   RowKind kind;
@@ -43,6 +53,17 @@ void addRegistryRows(Engine& engine, COLORREF colour) {
   }
 }
 
+// The other places this system has, each indented.
+void addOtherPlaceRows(Engine& engine, COLORREF colour) {
+  for (int row = 0; row < OTHER_PLACE_COUNT; ++row) {
+    if (!placeOnSystem(otherPlaces[row], engine.systemKind)) continue;
+    StrBuf line;
+    line.append(kIndent);
+    describeOtherPlace(otherPlaces[row], line);
+    if (!line.failed()) engine.addLine(line.c_str(), colour);
+  }
+}
+
 // Adds one row's lines.
 void addRow(Engine& engine, const Row& row) {
   // A path field may fill its 260 characters; with the indent it still
@@ -70,6 +91,9 @@ void addRow(Engine& engine, const Row& row) {
       break;
     case REGISTRY_ROWS:
       addRegistryRows(engine, row.colour);
+      return;
+    case OTHER_PLACE_ROWS:
+      addOtherPlaceRows(engine, row.colour);
       return;
   }
   engine.addLine(line, row.colour);
@@ -110,6 +134,13 @@ void Engine::showLocations() {
       {PATH_ROW, settingsPath, plainColour},
       {TEXT_ROW, "Location of data if restore fails:", plainColour},
       {PATH_ROW, rescueIniPath, plainColour},
+      {TEXT_ROW, "Folder of disabled entries:", plainColour},
+      {PATH_ROW, disabledDir, plainColour},
+      {TEXT_ROW, "All Users folder of disabled entries:", plainColour},
+      {PATH_ROW, commonDisabledDir, plainColour},
+      {TEXT_ROW, "", plainColour},
+      {TEXT_ROW, "Other places from which Windows starts programs:", headingColour},
+      {OTHER_PLACE_ROWS, nullptr, plainColour},
   };
 
   for (const Row& row : rows) addRow(*this, row);

@@ -122,9 +122,9 @@ void findSearchDirs(Platform& platform, StrBuf& dirs) {
 // The type of the entry's value as its key holds it now; false when it
 // cannot be read.
 bool registryType(Platform& platform, const ListedEntry& entry, DWORD* type) {
-  if (entry.keyName < RUN || entry.keyName > RUN_SERVICES) return false;
+  if (entry.keyName < 0 || entry.keyName >= VALUE_LIST_KEY_COUNT) return false;
   StrBuf path;
-  if (!runKeyPath(path, runKeyNames[entry.keyName])) return false;
+  if (!runKeyPath(path, valueListKeys[entry.keyName])) return false;
   HKEY key;
   if (platform.RegOpenKeyExA(entry.root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
     return false;

@@ -25,6 +25,10 @@
   X(int, MultiByteToWideChar,                                                                      \
     (UINT codePage, DWORD flags, const char* text, int length, WCHAR* wide, int wideSize),         \
     (codePage, flags, text, length, wide, wideSize))                                               \
+  X(int, WideCharToMultiByte,                                                                      \
+    (UINT codePage, DWORD flags, const WCHAR* wide, int wideLength, char* text, int size,          \
+     const char* fallback, BOOL* usedFallback),                                                    \
+    (codePage, flags, wide, wideLength, text, size, fallback, usedFallback))                       \
   X(DWORD, GetLastError, (), ())                                                                   \
   X(DWORD, FormatMessageA,                                                                         \
     (DWORD flags, const void* source, DWORD messageId, DWORD languageId, char* buffer,             \

@@ -34,13 +34,20 @@ class DisabledStoreTest : public RemoveRestoreTest {
     machine::setValue(HKEY_CURRENT_USER, kPrefix + "Run", "Empty", REG_EXPAND_SZ, "");
     machine::setValue(HKEY_CURRENT_USER, kPrefix + "Run", "Word", REG_DWORD,
                       std::string("\x2a\x00\x00\x00", 4));
+    // The value lists that are not Run-type keys, in both roots where they exist.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+      machine::setString(root, kPrefix + "Policies\\Explorer\\Run", "Policy", "C:\\policy.exe");
+    machine::setValue(HKEY_LOCAL_MACHINE, kPrefix + "ShellServiceObjectDelayLoad", "Loader",
+                      REG_EXPAND_SZ, std::string("{0DEC0DE0-5EED-4C1A-8000-000000000002}\0", 39));
   }
 
   // The first entry line, enabled or disabled, of the current listing; -1.
   int firstEntry(bool disabled) {
     ListedEntry entry;
     for (int line = 0; line < static_cast<int>(host.lines.size()); ++line)
-      if (engine.entryAt(line, entry) && entry.disabled == disabled) return line;
+      if (engine.entryAt(line, entry) && entry.disabled == disabled &&
+          (disabled || engine.canDisable(entry)))
+        return line;
     return -1;
   }
   int lineOf(const std::string& text) {
@@ -96,8 +103,14 @@ TEST_F(DisabledStoreTest, EveryKindLeavesItsPlaceAndComesBackExactly) {
   MachinePicture before = takePicture();
   find();
   int disabled = toggleAll(true);
-  // 2 win.ini values, 3 + 3 items, 24 + 3 values.
-  EXPECT_EQ(35, disabled);
+  // 2 win.ini values, 3 + 3 items, 24 + 3 values, 3 of the other value lists.
+  EXPECT_EQ(38, disabled);
+  const std::vector<std::pair<HKEY, std::string>> others = {
+      {HKEY_LOCAL_MACHINE, "Policies\\Explorer\\Run"},
+      {HKEY_CURRENT_USER, "Policies\\Explorer\\Run"},
+      {HKEY_LOCAL_MACHINE, "ShellServiceObjectDelayLoad"}};
+  for (const auto& other : others)
+    EXPECT_TRUE(readTree(other.first, kPrefix + other.second)[""].empty()) << other.second;
   EXPECT_EQ("", machine::profileValue("run"));
   EXPECT_EQ("", machine::profileValue("load"));
   EXPECT_TRUE(machine::listDir(startup).empty());
@@ -123,6 +136,10 @@ TEST_F(DisabledStoreTest, EveryKindLeavesItsPlaceAndComesBackExactly) {
 
   EXPECT_EQ(disabled, toggleAll(false));
   expectSameMachine(before, takePicture());
+  EXPECT_EQ((RegValue{REG_SZ, std::string("C:\\policy.exe\0", 14)}),
+            readTree(HKEY_CURRENT_USER, kPrefix + others[1].second)[""]["Policy"]);
+  EXPECT_EQ((RegValue{REG_EXPAND_SZ, std::string("{0DEC0DE0-5EED-4C1A-8000-000000000002}\0", 39)}),
+            readTree(HKEY_LOCAL_MACHINE, kPrefix + others[2].second)[""]["Loader"]);
   EXPECT_TRUE(host.errors().empty());
   EXPECT_EQ(-1, lineOf("[Disabled by Startlull]"));
   EXPECT_FALSE(fileExists(disabledFolder()));
@@ -634,7 +651,8 @@ TEST_F(DisabledStoreTest, AnotherPartyAtEveryCallLosesNothing) {
         size_t count = 0, logAt = 0;
         bool ran = false;
         secondHost.events.clear();
-        platform.afterCall = [&](Call, const std::string&, bool) {
+        platform.afterCall = [&](Call call, const std::string& arg, bool) {
+          if (readsAnOtherPlace(CallRecord{call, arg, false})) return;
           if (++count == at && !ran) {
             ran = true;
             logAt = platform.log.size();

@@ -75,6 +75,10 @@ struct SweptFault {
 };
 // Each call of a clean run failing, with the error errorOf gives it (the
 // calls that cannot fail left out).
+// Whether a call only reads one of the other places Find lists (services,
+// Winlogon, components, tasks, system.ini), which no operation changes: the
+// sweeps pass over them.
+bool readsAnOtherPlace(const CallRecord& record);
 std::vector<SweptFault> failingCalls(const std::vector<CallRecord>& calls,
                                      const std::function<DWORD(Call)>& errorOf);
 // Each call of a clean run that can lie answering success and doing

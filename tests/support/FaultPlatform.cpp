@@ -183,6 +183,15 @@ int FaultPlatform::MultiByteToWideChar(UINT codePage, DWORD flags, const char* t
          real_.MultiByteToWideChar(codePage, flags, text, length, wide, wideSize), result_ != 0)
 }
 
+int FaultPlatform::WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide,
+                                       int wideLength, char* text, int size,
+                                       const char* fallback, BOOL* usedFallback) {
+  FAULTY(WideCharToMultiByte, "", 0,
+         real_.WideCharToMultiByte(codePage, flags, wide, wideLength, text, size, fallback,
+                                   usedFallback),
+         result_ != 0)
+}
+
 BOOL FaultPlatform::GetUserNameA(char* buffer, DWORD* size) {
   FAULTY(GetUserNameA, "", FALSE, real_.GetUserNameA(buffer, size), result_ != FALSE)
 }

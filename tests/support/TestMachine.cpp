@@ -1,5 +1,6 @@
 #include "tests/support/TestMachine.h"
 
+#include "util/pure/SettingsRecord.h"
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -41,9 +42,8 @@ bool keyExists(HKEY root, const std::string& key) {
 }
 
 void clearRunKeys() {
-  static const char* const names[] = {"Run", "RunOnce", "RunOnceEx", "RunServices"};
   for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-    for (const char* name : names) deleteKey(root, std::string(kRunKeyPrefix) + name);
+    for (const char* name : valueListKeys) deleteKey(root, std::string(kRunKeyPrefix) + name);
 }
 
 std::string profileValue(const char* key) {

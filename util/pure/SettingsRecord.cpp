@@ -4,6 +4,10 @@
 
 const char kRecordHeading[] = "[Saved data: registry keys and win.ini values]";
 
+const char* const valueListKeys[VALUE_LIST_KEY_COUNT] = {
+    "Run",         "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce", "Policies\\Explorer\\Run",
+    "ShellServiceObjectDelayLoad"};
+
 namespace {
 
 const unsigned long kFnvOffset = 2166136261UL;
@@ -91,8 +95,9 @@ char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 bool isRecordedRoot(TextSpan field) { return sameText(field, "HKLM") || sameText(field, "HKCU"); }
 
 bool isRecordedKey(TextSpan field) {
-  return sameText(field, "Run") || sameText(field, "RunOnce") || sameText(field, "RunOnceEx") ||
-         sameText(field, "RunServices");
+  for (const char* key : valueListKeys)
+    if (sameText(field, key)) return true;
+  return false;
 }
 
 bool sameTextNoCase(const char* a, size_t aLength, const char* b) {
