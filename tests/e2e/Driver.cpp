@@ -1,5 +1,7 @@
 #include "Driver.h"
 
+#include "util/pure/SettingsRecord.h"
+
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -459,10 +461,12 @@ std::string MachineState() {
   const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
   for (HKEY root : roots) {
     state += root == HKEY_LOCAL_MACHINE ? "HKLM\n" : "HKCU\n";
-    for (const char* name : runKeyNames) {
+    for (const char* name : valueListKeys) {
       DumpKey(root, machine::kRunKeyPrefix + std::string(name), state);
     }
   }
+  // What Remove and Restore never touch: Windows' own values beside them.
+  DumpKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", state);
   const std::string folders[] = {machine::startupDir(), machine::commonStartupDir(),
                                  InactiveBeside(machine::startupDir()),
                                  InactiveBeside(machine::commonStartupDir())};
@@ -485,6 +489,7 @@ std::string MachineState() {
 }
 
 void CleanMachine() {
+  machine::clearOtherPlaces();
   machine::setProfileValue("run", 0);
   machine::setProfileValue("load", 0);
   const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};

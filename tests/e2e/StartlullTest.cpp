@@ -20,6 +20,7 @@ const COLORREF plain = 0x000000;
 const COLORREF title = 0x0000FF;
 const COLORREF background = 0xE0FFFF;
 const COLORREF missingProgram = 0x800080;
+const COLORREF changedDefault = 0x0060C0;
 
 enum {
   exitCommand = 40001,
@@ -71,8 +72,47 @@ std::string Text(const std::string& text) { return std::string(text.c_str(), tex
 // every kind and size in the registry: long, tabbed, expandable, multi-string,
 // binary and numeric data, default values, a name holding "=", and RunOnceEx
 // keys with subkeys.
+std::vector<machine::PlaceSeed>& OtherSeeds() {
+  static std::vector<machine::PlaceSeed> seeds;
+  return seeds;
+}
+
+bool IsNt() { return Kind() != "win98"; }
+
+// The other places Find and Locations show, in their order: on which
+// systems, and where each is in full.
+struct OtherPlace {
+  bool on98, onNt;
+  std::string where;
+};
+std::vector<OtherPlace> OtherPlaces() {
+  const std::string lm = "HKEY_LOCAL_MACHINE\\", cu = "HKEY_CURRENT_USER\\";
+  const std::string cv = "Software\\Microsoft\\Windows\\CurrentVersion\\";
+  const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\";
+  return {
+      {true, false, lm + cv + "RunServicesOnce"},
+      {true, false, cu + cv + "RunServicesOnce"},
+      {false, true, lm + cv + "Policies\\Explorer\\Run"},
+      {false, true, cu + cv + "Policies\\Explorer\\Run"},
+      {true, true, lm + cv + "ShellServiceObjectDelayLoad"},
+      {true, false, "system.ini, [boot] shell"},
+      {false, true, lm + nt + "Winlogon, value Shell"},
+      {false, true, lm + nt + "Winlogon, value Userinit"},
+      {false, true, lm + nt + "Windows, value AppInit_DLLs"},
+      {false, true, lm + "System\\CurrentControlSet\\Control\\Session Manager, value BootExecute"},
+      {true, true, lm + cv + "Explorer\\Browser Helper Objects"},
+      {true, true, lm + cv + "Explorer\\ShellExecuteHooks"},
+      {false, true, lm + nt + "Winlogon\\Notify"},
+      {true, true, "the Tasks folder of the Windows folder"},
+      {false, true, lm + "System\\CurrentControlSet\\Services"},
+  };
+}
+
+bool OnThisSystem(const OtherPlace& place) { return IsNt() ? place.onNt : place.on98; }
+
 void Seed() {
   CleanMachine();
+  OtherSeeds() = machine::seedOtherPlaces();
   const std::string b = bin;
   machine::setProfileValue("run", IniRun().c_str());
   WriteFileText(machine::startupDir() + "\\Notes.lnk", "notes shortcut");
@@ -139,7 +179,7 @@ void Seed() {
 // Each listed value as its name, " = " and its data's bytes up to the first
 // zero byte, whatever its type; default values and keys holding only
 // subkeys or a default value give no line.
-std::vector<Line> SeededListing() {
+std::vector<Line> RunKeysListing() {
   std::string b = bin;
   return {
       {"", plain},
@@ -185,6 +225,28 @@ std::vector<Line> SeededListing() {
       {"[Registry - current_user, RunOnce]", heading},
       {"Cleanup = " + Cleanup(), plain},
   };
+}
+
+// The seeded listing whole: the Run-type keys' lines, then the entry seeded
+// in each other place this system has, and the services Wine itself
+// starts.
+std::vector<Line> SeededListing() {
+  std::vector<Line> lines = RunKeysListing();
+  const std::vector<OtherPlace> places = OtherPlaces();
+  EXPECT_EQ(places.size(), OtherSeeds().size());
+  for (size_t row = 0; row < places.size() && row < OtherSeeds().size(); ++row) {
+    if (!OnThisSystem(places[row])) continue;
+    const machine::PlaceSeed& seed = OtherSeeds()[row];
+    lines.push_back({"", plain});
+    lines.push_back({seed.heading, heading});
+    if (seed.heading == "[Services]") {
+      std::string system = WindowsDir() + "\\system32\\";
+      lines.push_back({"Event Log = " + system + "svchost.exe -k LocalServiceNetworkRestricted", plain});
+      lines.push_back({"Plug and Play Service = " + system + "plugplay.exe", plain});
+    }
+    lines.push_back({seed.line, seed.notDefault ? changedDefault : plain});
+  }
+  return lines;
 }
 
 // Line by line, each whole, so that a failure names the line and shows it.
@@ -256,7 +318,7 @@ std::vector<Line> LocationsListing(bool supported) {
   std::string rescue = windows.substr(0, windows.find('\\')) + "\\Startlull.ini";
   std::string hklm = "    HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\";
   std::string hkcu = "    HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\";
-  return {
+  std::vector<Line> lines = {
       {"", plain},
       {"Your Operating system is " + (supported ? SystemName() : "not supported."), plain},
       {"Current user:  " + UserName(), plain},
@@ -290,7 +352,17 @@ std::vector<Line> LocationsListing(bool supported) {
       {"    " + settings, plain},
       {"Location of data if restore fails:", plain},
       {"    " + rescue, plain},
+      {"Folder of disabled entries:", plain},
+      {"    " + (supported ? Beside(machine::startupDir(), "Startup-Disabled") : ""), plain},
+      {"All Users folder of disabled entries:", plain},
+      {"    " + (supported ? Beside(machine::commonStartupDir(), "Startup-Disabled") : ""), plain},
+      {"", plain},
+      {"Other places from which Windows starts programs:", heading},
   };
+  if (supported)
+    for (const OtherPlace& place : OtherPlaces())
+      if (OnThisSystem(place)) lines.push_back({"    " + place.where, plain});
+  return lines;
 }
 
 std::string Today() {
@@ -861,7 +933,7 @@ std::vector<Entry> EveryKindOfEntry() {
   const HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
   const std::string multi = Text(b + "steps.exe /one") + Text(b + "steps.exe /two") + '\0';
   const std::string cleanup = "%TEMP%\\e2e\\cleanup.exe /all";
-  return {
+  std::vector<Entry> entries = {
       {IN_WIN_INI, 0, "run", "", 0, b + "runner.exe -tray", "Win.ini",
        "run = " + b + "runner.exe -tray"},
       {IN_WIN_INI, 0, "load", "", 0, b + "loader.exe", "Win.ini", "load = " + b + "loader.exe"},
@@ -889,6 +961,26 @@ std::vector<Entry> EveryKindOfEntry() {
       {IN_REGISTRY, cu, "RunOnceEx", "Steps", REG_MULTI_SZ, multi,
        "Registry - current_user, RunOnceEx", "Steps = " + b + "steps.exe /one"},
   };
+  // The value lists beyond the Run-type keys, where the system has them.
+  if (!IsNt()) {
+    entries.push_back({IN_REGISTRY, lm, "RunServicesOnce", "Once", REG_EXPAND_SZ,
+                       Text("%WINDIR%\\once.exe") + "x", "Registry - local_machine, RunServicesOnce",
+                       "Once = %WINDIR%\\once.exe"});
+    entries.push_back({IN_REGISTRY, cu, "RunServicesOnce", "Once", REG_SZ, Text(b + "once.exe"),
+                       "Registry - current_user, RunServicesOnce", "Once = " + b + "once.exe"});
+  } else {
+    entries.push_back({IN_REGISTRY, lm, "Policies\\Explorer\\Run", "Policy", REG_SZ,
+                       Text(b + "policy.exe"), "Registry - local_machine, Policies\\Explorer\\Run",
+                       "Policy = " + b + "policy.exe"});
+    entries.push_back({IN_REGISTRY, cu, "Policies\\Explorer\\Run", "1", REG_EXPAND_SZ,
+                       Text("%TEMP%\\policy.exe"), "Registry - current_user, Policies\\Explorer\\Run",
+                       "1 = %TEMP%\\policy.exe"});
+  }
+  entries.push_back({IN_REGISTRY, lm, "ShellServiceObjectDelayLoad", "Tray", REG_SZ,
+                     Text("{0DEC0DE0-5EED-4C1A-8000-0000000000E2}"),
+                     "Registry - local_machine, ShellServiceObjectDelayLoad",
+                     "Tray = {0DEC0DE0-5EED-4C1A-8000-0000000000E2}"});
+  return entries;
 }
 
 // Values beside the entries that no line shows: taking an entry out of its
@@ -935,7 +1027,7 @@ int Selected(App& app) { return static_cast<int>(SendMessageA(app.list, LB_GETCU
 // Up or Down alone from the selection (or the caret, when nothing is
 // selected) to the target line: one press per entry line on the way, the
 // headings, blank lines and empty win.ini lines between skipped.
-void ArrowTo(App& app, const std::vector<Entry>& entries, int target) {
+void ArrowTo(App& app, int target) {
   std::vector<Line> lines = app.Lines();
   int from = Selected(app);
   if (from < 0) from = static_cast<int>(SendMessageA(app.list, LB_GETCARETINDEX, 0, 0));
@@ -943,9 +1035,9 @@ void ArrowTo(App& app, const std::vector<Entry>& entries, int target) {
   const int step = target > from ? 1 : -1;
   int presses = 0;
   for (int line = from + step; line != target + step; line += step) {
-    for (const Entry& entry : entries) {
-      if (lines[line].text == entry.listed || lines[line].text == entry.disabled()) ++presses;
-    }
+    const Line& at = lines[line];
+    if (!at.text.empty() && at.colour != heading && at.text != "run=" && at.text != "load=")
+      ++presses;
   }
   for (int press = 0; press < presses; ++press) app.Move(step > 0 ? VK_DOWN : VK_UP);
   ASSERT_EQ(target, Selected(app)) << presses << (step > 0 ? " Down" : " Up") << " from line "
@@ -1005,7 +1097,7 @@ TEST_F(StartlullTest, KeysAloneDisableAndEnableEveryKindOfEntryLosslessly) {
   app.AltKey('F');
   for (const Entry& entry : entries) {
     SCOPED_TRACE("disable " + entry.disabled());
-    ASSERT_NO_FATAL_FAILURE(ArrowTo(app, entries, LineOf(app.Lines(), entry.listed)));
+    ASSERT_NO_FATAL_FAILURE(ArrowTo(app, LineOf(app.Lines(), entry.listed)));
     if (&entry == &entries.front()) {
       EXPECT_GT(CountPixels(app.list, Selected(app), GetSysColor(COLOR_HIGHLIGHT)), 0)
           << "drawn selected";
@@ -1016,7 +1108,7 @@ TEST_F(StartlullTest, KeysAloneDisableAndEnableEveryKindOfEntryLosslessly) {
   ExpectAllDisabled(app, entries);
   for (const Entry& entry : entries) {
     SCOPED_TRACE("enable " + entry.disabled());
-    ASSERT_NO_FATAL_FAILURE(ArrowTo(app, entries, LineOf(app.Lines(), entry.disabled())));
+    ASSERT_NO_FATAL_FAILURE(ArrowTo(app, LineOf(app.Lines(), entry.disabled())));
     app.Key(VK_SPACE);
     ASSERT_NO_FATAL_FAILURE(ExpectEnabled(app, entry));
   }

@@ -153,89 +153,11 @@ TEST_F(FindTest, FoldersListTheirFilesButNoSubfolders) {
   EXPECT_EQ(expected, got);
 }
 
-// A task file of the layout Task Scheduler 1.0 writes: the fixed part, the
-// running instance count, the program and its parameters as counted wide
-// strings, then no triggers.
-std::string taskFile(const std::string& program, const std::string& parameters, bool disabled) {
-  std::string bytes(0x44, '\0');
-  auto word = [&](size_t at, unsigned value) {
-    bytes[at] = static_cast<char>(value & 0xFF);
-    bytes[at + 1] = static_cast<char>(value >> 8);
-  };
-  auto counted = [&](const std::string& text) {
-    size_t at = bytes.size();
-    bytes.resize(at + 2 + 2 * (text.size() + 1), '\0');
-    word(at, static_cast<unsigned>(text.size() + 1));
-    for (size_t i = 0; i < text.size(); ++i) word(at + 2 + 2 * i, static_cast<unsigned char>(text[i]));
-  };
-  word(0x02, 1);     // file version
-  word(0x14, 0x46);  // where the program's name is
-  if (disabled) bytes[0x30] = 0x04;
-  bytes.resize(0x46, '\0');  // running instance count
-  counted(program);
-  counted(parameters);
-  word(0x16, static_cast<unsigned>(bytes.size()));  // the triggers: none
-  bytes.resize(bytes.size() + 2, '\0');
-  return bytes;
-}
-
 // One entry seeded in every other place; each system lists the places it
 // has and no others.
 TEST_F(FindTest, EachSystemListsTheOtherPlacesItHas) {
-  const std::string cv = kPrefix, nt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\";
-  const std::string session = "System\\CurrentControlSet\\Control\\Session Manager";
-  const std::string service = "System\\CurrentControlSet\\Services\\StartlullTest";
-  const std::string classKey = "CLSID\\{0DEC0DE0-5EED-4C1A-8000-000000000001}";
-  char windows[MAX_PATH];
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  const std::string tasks = std::string(windows) + "\\Tasks", systemIni = std::string(windows) + "\\system.ini";
-  std::string oldIni = machine::readFile(systemIni);
-  // The heading and the line each place's seed shows.
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"[Registry - local_machine, RunServicesOnce]", "Once = C:\\once.exe"},
-      {"[Registry - current_user, RunServicesOnce]", "Once = C:\\once.exe"},
-      {"[Registry - local_machine, Policies\\Explorer\\Run]", "Policy = C:\\policy.exe"},
-      {"[Registry - current_user, Policies\\Explorer\\Run]", "Policy = C:\\policy.exe"},
-      {"[Registry - local_machine, ShellServiceObjectDelayLoad]",
-       "Tray = {0DEC0DE0-5EED-4C1A-8000-000000000001}"},
-      {"[System.ini - boot]", "shell = other.exe"},
-      {"[Registry - local_machine, Winlogon: Shell]", "Shell = other.exe"},
-      {"[Registry - local_machine, Winlogon: Userinit]", "Userinit = C:\\init.exe"},
-      {"[Registry - local_machine, Windows: AppInit_DLLs]", "AppInit_DLLs = hook.dll"},
-      {"[Registry - local_machine, Session Manager: BootExecute]", "BootExecute = autocheck autochk *"},
-      {"[Registry - local_machine, Browser Helper Objects]",
-       "{0DEC0DE0-5EED-4C1A-8000-000000000001} = C:\\helper.dll"},
-      {"[Registry - local_machine, ShellExecuteHooks]",
-       "{0DEC0DE0-5EED-4C1A-8000-000000000001} = C:\\helper.dll"},
-      {"[Registry - local_machine, Winlogon\\Notify]", "Notice = notice.dll"},
-      {"[Scheduled tasks]", "Backup.job (disabled) = C:\\backup.exe /all"},
-      {"[Services]", "Startlull Test = " + std::string(windows) + "\\system32\\svc.exe -k"},
-  };
+  const std::vector<machine::PlaceSeed> expected = machine::seedOtherPlaces();
   ASSERT_EQ(static_cast<size_t>(OTHER_PLACE_COUNT), expected.size());
-  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-    machine::setString(root, cv + "RunServicesOnce", "Once", "C:\\once.exe");
-    machine::setString(root, cv + "Policies\\Explorer\\Run", "Policy", "C:\\policy.exe");
-  }
-  const std::string classId = "{0DEC0DE0-5EED-4C1A-8000-000000000001}";
-  machine::setString(HKEY_LOCAL_MACHINE, cv + "ShellServiceObjectDelayLoad", "Tray", classId);
-  machine::setString(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32", "", "C:\\helper.dll");
-  machine::writeFile(systemIni, "[boot]\r\nshell=other.exe\r\n");
-  machine::setString(HKEY_LOCAL_MACHINE, nt + "Winlogon", "Shell", "other.exe");
-  machine::setString(HKEY_LOCAL_MACHINE, nt + "Winlogon", "Userinit", "C:\\init.exe");
-  machine::setString(HKEY_LOCAL_MACHINE, nt + "Windows", "AppInit_DLLs", "hook.dll");
-  machine::setValue(HKEY_LOCAL_MACHINE, session, "BootExecute", REG_MULTI_SZ,
-                    std::string("autocheck autochk *\0\0", 21));
-  machine::createKey(HKEY_LOCAL_MACHINE, cv + "Explorer\\Browser Helper Objects\\" + classId);
-  machine::setString(HKEY_LOCAL_MACHINE, cv + "Explorer\\ShellExecuteHooks", classId, "");
-  machine::setString(HKEY_LOCAL_MACHINE, nt + "Winlogon\\Notify\\Notice", "DllName", "notice.dll");
-  machine::makeDir(tasks);
-  machine::writeFile(tasks + "\\Backup.job", taskFile("C:\\backup.exe", "/all", true));
-  machine::setString(HKEY_LOCAL_MACHINE, service, "DisplayName", "Startlull Test");
-  machine::setValue(HKEY_LOCAL_MACHINE, service, "ImagePath", REG_EXPAND_SZ,
-                    std::string("\\SystemRoot\\system32\\svc.exe -k", 32));
-  machine::setValue(HKEY_LOCAL_MACHINE, service, "Start", REG_DWORD, std::string("\x02\0\0\0", 4));
-  machine::setValue(HKEY_LOCAL_MACHINE, service, "Type", REG_DWORD, std::string("\x10\0\0\0", 4));
-
   struct System {
     int kind;
     DWORD platformId, major, minor;
@@ -248,38 +170,19 @@ TEST_F(FindTest, EachSystemListsTheOtherPlacesItHas) {
     ASSERT_EQ(system.kind, engine.systemKind);
     Lines got = host.texts();
     for (int row = 0; row < OTHER_PLACE_COUNT; ++row) {
-      SCOPED_TRACE(std::to_string(system.kind) + ": " + expected[row].first);
-      auto heading = std::find(got.begin(), got.end(), expected[row].first);
+      SCOPED_TRACE(std::to_string(system.kind) + ": " + expected[row].heading);
+      auto heading = std::find(got.begin(), got.end(), expected[row].heading);
       bool listed = heading != got.end();
       EXPECT_EQ(placeOnSystem(otherPlaces[row], system.kind), listed);
-      if (listed) EXPECT_NE(got.end(), std::find(heading, got.end(), expected[row].second));
+      if (!listed) continue;
+      auto line = std::find(heading, got.end(), expected[row].line);
+      ASSERT_NE(got.end(), line);
+      // Values that differ from Windows' own are drawn in their own colour.
+      EXPECT_EQ(expected[row].notDefault ? changedDefaultColour : plainColour,
+                host.lines[line - got.begin()].colour);
     }
-    // Values that differ from Windows' own are drawn in their own colour.
-    for (const ListingLine& line : host.lines)
-      if (line.text == "Shell = other.exe" || line.text == "BootExecute = autocheck autochk *") {
-        EXPECT_EQ(line.text[0] == 'S' ? changedDefaultColour : plainColour, line.colour);
-      }
   }
-
-  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-    machine::deleteKey(root, cv + "RunServicesOnce");
-    machine::deleteKey(root, cv + "Policies\\Explorer\\Run");
-  }
-  machine::deleteKey(HKEY_LOCAL_MACHINE, cv + "ShellServiceObjectDelayLoad");
-  machine::deleteKey(HKEY_CLASSES_ROOT, classKey);
-  machine::writeFile(systemIni, oldIni);
-  machine::setString(HKEY_LOCAL_MACHINE, nt + "Winlogon", "Shell", "explorer.exe");
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (nt + "Winlogon").c_str(), 0, KEY_ALL_ACCESS, &key) == 0) {
-    RegDeleteValueA(key, "Userinit");
-    RegCloseKey(key);
-  }
-  machine::setString(HKEY_LOCAL_MACHINE, nt + "Windows", "AppInit_DLLs", "");
-  machine::deleteKey(HKEY_LOCAL_MACHINE, cv + "Explorer\\Browser Helper Objects");
-  machine::deleteKey(HKEY_LOCAL_MACHINE, cv + "Explorer\\ShellExecuteHooks");
-  machine::deleteKey(HKEY_LOCAL_MACHINE, nt + "Winlogon\\Notify");
-  machine::removeTree(tasks);
-  machine::deleteKey(HKEY_LOCAL_MACHINE, service);
+  machine::clearOtherPlaces();
 }
 
 TEST_F(FindTest, EnablesRemoveAndSaveOnASupportedSystem) {

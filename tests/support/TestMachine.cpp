@@ -46,6 +46,113 @@ void clearRunKeys() {
     for (const char* name : valueListKeys) deleteKey(root, std::string(kRunKeyPrefix) + name);
 }
 
+// The fixed part, the running instance count, the program and its
+// parameters as counted wide strings, then no triggers.
+std::string taskFile(const std::string& program, const std::string& parameters, bool disabled) {
+  std::string bytes(0x44, '\0');
+  auto word = [&](size_t at, unsigned value) {
+    bytes[at] = static_cast<char>(value & 0xFF);
+    bytes[at + 1] = static_cast<char>(value >> 8);
+  };
+  auto counted = [&](const std::string& text) {
+    size_t at = bytes.size();
+    bytes.resize(at + 2 + 2 * (text.size() + 1), '\0');
+    word(at, static_cast<unsigned>(text.size() + 1));
+    for (size_t i = 0; i < text.size(); ++i) word(at + 2 + 2 * i, static_cast<unsigned char>(text[i]));
+  };
+  word(0x02, 1);     // file version
+  word(0x14, 0x46);  // where the program's name is
+  if (disabled) bytes[0x30] = 0x04;
+  bytes.resize(0x46, '\0');  // running instance count
+  counted(program);
+  counted(parameters);
+  word(0x16, static_cast<unsigned>(bytes.size()));  // the triggers: none
+  bytes.resize(bytes.size() + 2, '\0');
+  return bytes;
+}
+
+namespace {
+const std::string kNt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\";
+const std::string kService = "System\\CurrentControlSet\\Services\\StartlullTest";
+const std::string kClassId = "{0DEC0DE0-5EED-4C1A-8000-000000000001}";
+std::string windowsDir() {
+  char windows[MAX_PATH] = "";
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  return windows;
+}
+}  // namespace
+
+std::vector<PlaceSeed> seedOtherPlaces() {
+  const std::string cv = kRunKeyPrefix, windows = windowsDir();
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    setString(root, cv + "RunServicesOnce", "Once", "C:\\once.exe");
+    setString(root, cv + "Policies\\Explorer\\Run", "Policy", "C:\\policy.exe");
+  }
+  setString(HKEY_LOCAL_MACHINE, cv + "ShellServiceObjectDelayLoad", "Tray", kClassId);
+  setString(HKEY_CLASSES_ROOT, "CLSID\\" + kClassId + "\\InprocServer32", "", "C:\\helper.dll");
+  WritePrivateProfileStringA("boot", "shell", "other.exe", "system.ini");
+  setString(HKEY_LOCAL_MACHINE, kNt + "Winlogon", "Shell", "other.exe");
+  setString(HKEY_LOCAL_MACHINE, kNt + "Winlogon", "Userinit", "C:\\init.exe");
+  setString(HKEY_LOCAL_MACHINE, kNt + "Windows", "AppInit_DLLs", "hook.dll");
+  setValue(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+           "BootExecute", REG_MULTI_SZ, std::string("autocheck autochk *\0\0", 21));
+  createKey(HKEY_LOCAL_MACHINE, cv + "Explorer\\Browser Helper Objects\\" + kClassId);
+  setString(HKEY_LOCAL_MACHINE, cv + "Explorer\\ShellExecuteHooks", kClassId, "");
+  setString(HKEY_LOCAL_MACHINE, kNt + "Winlogon\\Notify\\Notice", "DllName", "notice.dll");
+  makeDir(windows + "\\Tasks");
+  writeFile(windows + "\\Tasks\\Backup.job", taskFile("C:\\backup.exe", "/all", true));
+  setString(HKEY_LOCAL_MACHINE, kService, "DisplayName", "Startlull Test");
+  setValue(HKEY_LOCAL_MACHINE, kService, "ImagePath", REG_EXPAND_SZ,
+           std::string("\\SystemRoot\\system32\\svc.exe -k", 32));
+  setValue(HKEY_LOCAL_MACHINE, kService, "Start", REG_DWORD, std::string("\x02\0\0\0", 4));
+  setValue(HKEY_LOCAL_MACHINE, kService, "Type", REG_DWORD, std::string("\x10\0\0\0", 4));
+  return {
+      {"[Registry - local_machine, RunServicesOnce]", "Once = C:\\once.exe", false},
+      {"[Registry - current_user, RunServicesOnce]", "Once = C:\\once.exe", false},
+      {"[Registry - local_machine, Policies\\Explorer\\Run]", "Policy = C:\\policy.exe", false},
+      {"[Registry - current_user, Policies\\Explorer\\Run]", "Policy = C:\\policy.exe", false},
+      {"[Registry - local_machine, ShellServiceObjectDelayLoad]", "Tray = " + kClassId, false},
+      {"[System.ini - boot]", "shell = other.exe", true},
+      {"[Registry - local_machine, Winlogon: Shell]", "Shell = other.exe", true},
+      {"[Registry - local_machine, Winlogon: Userinit]", "Userinit = C:\\init.exe", true},
+      {"[Registry - local_machine, Windows: AppInit_DLLs]", "AppInit_DLLs = hook.dll", true},
+      {"[Registry - local_machine, Session Manager: BootExecute]",
+       "BootExecute = autocheck autochk *", false},
+      {"[Registry - local_machine, Browser Helper Objects]", kClassId + " = C:\\helper.dll", false},
+      {"[Registry - local_machine, ShellExecuteHooks]", kClassId + " = C:\\helper.dll", false},
+      {"[Registry - local_machine, Winlogon\\Notify]", "Notice = notice.dll", false},
+      {"[Scheduled tasks]", "Backup.job (disabled) = C:\\backup.exe /all", false},
+      {"[Services]", "Startlull Test = " + windows + "\\system32\\svc.exe -k", false},
+  };
+}
+
+void clearOtherPlaces() {
+  const std::string cv = kRunKeyPrefix;
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+    for (int list = RUN_TYPE_KEY_COUNT; list < VALUE_LIST_KEY_COUNT; ++list)
+      deleteKey(root, cv + valueListKeys[list]);
+  deleteKey(HKEY_CLASSES_ROOT, "CLSID\\" + kClassId);
+  WritePrivateProfileStringA("boot", "shell", NULL, "system.ini");
+  setString(HKEY_LOCAL_MACHINE, kNt + "Winlogon", "Shell", "explorer.exe");
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kNt + "Winlogon").c_str(), 0, KEY_ALL_ACCESS, &key) == 0) {
+    RegDeleteValueA(key, "Userinit");
+    RegCloseKey(key);
+  }
+  setString(HKEY_LOCAL_MACHINE, kNt + "Windows", "AppInit_DLLs", "");
+  HKEY session;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                    KEY_ALL_ACCESS, &session) == 0) {
+    RegDeleteValueA(session, "BootExecute");
+    RegCloseKey(session);
+  }
+  deleteKey(HKEY_LOCAL_MACHINE, cv + "Explorer\\Browser Helper Objects");
+  deleteKey(HKEY_LOCAL_MACHINE, cv + "Explorer\\ShellExecuteHooks");
+  deleteKey(HKEY_LOCAL_MACHINE, kNt + "Winlogon\\Notify");
+  removeTree(windowsDir() + "\\Tasks");
+  deleteKey(HKEY_LOCAL_MACHINE, kService);
+}
+
 std::string profileValue(const char* key) {
   std::string value(1 << 16, '\0');
   DWORD length = GetProfileStringA("windows", key, "", &value[0], static_cast<DWORD>(value.size()));

@@ -23,6 +23,19 @@ std::string stringValue(HKEY root, const std::string& key, const std::string& na
 // Deletes the eight Run-type keys.
 void clearRunKeys();
 
+// One entry in each of the other places Find lists (engine/Places.h), in
+// the table's order: its section's heading and the line it shows there.
+// notDefault: a value Windows needs, seeded other than Windows' own.
+struct PlaceSeed {
+  std::string heading, line;
+  bool notDefault;
+};
+std::vector<PlaceSeed> seedOtherPlaces();
+// Takes those entries out again; Winlogon's Shell goes back to Wine's own.
+void clearOtherPlaces();
+// A task file of the layout Task Scheduler 1.0 writes.
+std::string taskFile(const std::string& program, const std::string& parameters, bool disabled);
+
 // win.ini [windows]: value or "" when absent.
 std::string profileValue(const char* key);
 void setProfileValue(const char* key, const char* value);  // null deletes
