@@ -359,6 +359,7 @@ void MainWindow::ShowSelectionStatus() {
   StrBuf text;
   checkProgram(engine, entry, true, info);
   programStatusText(entry, info, text);
+  appendPlaceStatus(entry, text);
   statusBar->SetText(0, text.c_str());
 }
 

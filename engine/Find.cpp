@@ -95,7 +95,8 @@ void readString(Platform& platform, HKEY key, const char* name, StrBuf& text) {
   }
 }
 
-// The file a class id loads: its InprocServer32's default value.
+}  // namespace
+
 void classFile(Platform& platform, const char* classId, StrBuf& file) {
   StrBuf path;
   HeldKey key(platform);
@@ -104,6 +105,8 @@ void classFile(Platform& platform, const char* classId, StrBuf& file) {
       key.open(HKEY_CLASSES_ROOT, path.c_str(), KEY_READ) == ERROR_SUCCESS)
     readString(platform, key.key, NULL, file);
 }
+
+namespace {
 
 class ClassLines : public ValueSink {
  public:

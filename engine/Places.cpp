@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "engine/Entries.h"
 #include "util/StrBuf.h"
 #include "util/pure/SettingsRecord.h"
 
@@ -17,7 +18,7 @@ const Place otherPlaces[] = {
      "[Registry - local_machine, Policies\\Explorer\\Run]", NULL},
     {PLACE_VALUE_LIST, HKEY_CURRENT_USER, CV "Policies\\Explorer\\Run", NULL, NO_COMPONENTS, ON_NT,
      "[Registry - current_user, Policies\\Explorer\\Run]", NULL},
-    {PLACE_VALUE_LIST, HKEY_LOCAL_MACHINE, CV "ShellServiceObjectDelayLoad", NULL, NO_COMPONENTS,
+    {PLACE_VALUE_LIST, HKEY_LOCAL_MACHINE, CV "ShellServiceObjectDelayLoad", NULL, DATA_NAMES_CLASS,
      ON_ALL, "[Registry - local_machine, ShellServiceObjectDelayLoad]", NULL},
     {PLACE_SINGLE_VALUE, NULL, "boot", "shell", NO_COMPONENTS, ON_98, "[System.ini - boot]",
      "Explorer.exe"},
@@ -41,17 +42,21 @@ const Place otherPlaces[] = {
      ON_NT, "[Services]", NULL},
 };
 
-bool isValueListPlace(HKEY root, int list) {
-  if (list < RUN_TYPE_KEY_COUNT) return true;
+const Place* valueListPlace(HKEY root, int list) {
+  if (list < RUN_TYPE_KEY_COUNT || list >= VALUE_LIST_KEY_COUNT) return NULL;
   for (const Place& place : otherPlaces)
     if (place.kind == PLACE_VALUE_LIST && place.root == root) {
       // The names are the program's own: spelled alike, byte for byte.
       const char* name = place.key + sizeof CV - 1;
       size_t length = strlen(name);
       if (length == strlen(valueListKeys[list]) && memcmp(name, valueListKeys[list], length) == 0)
-        return true;
+        return &place;
     }
-  return false;
+  return NULL;
+}
+
+bool isValueListPlace(HKEY root, int list) {
+  return list < RUN_TYPE_KEY_COUNT || valueListPlace(root, list) != NULL;
 }
 
 bool placeOnSystem(const Place& place, int systemKind) {
@@ -78,4 +83,23 @@ void describeOtherPlace(const Place& place, StrBuf& where) {
     where.append(", value ");
     where.append(place.value);
   }
+}
+
+void appendPlaceStatus(const ListedEntry& entry, StrBuf& text) {
+  const Place* place = NULL;
+  if (entry.place == ENTRY_OTHER && entry.keyName >= 0 && entry.keyName < OTHER_PLACE_COUNT)
+    place = &otherPlaces[entry.keyName];
+  else if (entry.place == ENTRY_REGISTRY)
+    place = valueListPlace(entry.root, entry.keyName);
+  if (!place) return;
+  text.append(" - in ");
+  describeOtherPlace(*place, text);
+  if (place->kind == PLACE_VALUE_LIST) return;
+  if (place->kind != PLACE_SINGLE_VALUE) {
+    text.append("; shown only, not disabled by Startlull");
+    return;
+  }
+  text.append("; Windows needs this value, so Startlull never blanks it. Windows' own: ");
+  if (strcmp(place->value, "Userinit") == 0) text.append("the system folder's ");
+  text.append(*place->windowsDefault ? place->windowsDefault : "empty");
 }

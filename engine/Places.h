@@ -19,6 +19,7 @@ enum ComponentForm {
   SUBKEYS_NAMED_BY_CLASS,  // each subkey's name is a class id
   VALUES_NAMED_BY_CLASS,   // each value's name is a class id
   SUBKEYS_WITH_FILE,       // each subkey holds the file in the place's value
+  DATA_NAMES_CLASS,        // a value list whose values' data are class ids
 };
 
 // Systems a place exists on, by SystemKind bit.
@@ -45,7 +46,18 @@ bool placeOnSystem(const Place& place, int systemKind);
 // these places only.
 bool isValueListPlace(HKEY root, int list);
 
+// The row of a value list beyond the Run keys, or null.
+const Place* valueListPlace(HKEY root, int list);
+
 class StrBuf;
+class Platform;
+struct ListedEntry;
+// The file a class id loads: its InprocServer32's default value; empty when
+// there is none.
+void classFile(Platform& platform, const char* classId, StrBuf& file);
+// After an entry's status text: the place in full for the other places'
+// entries, and why Startlull leaves those it does not disable where they are.
+void appendPlaceStatus(const ListedEntry& entry, StrBuf& text);
 // Where a row's entries are, in full: "HKEY_LOCAL_MACHINE\Software\...\Winlogon,
 // value Shell", "system.ini, [boot] shell=", "the Tasks folder".
 void describeOtherPlace(const Place& place, StrBuf& where);

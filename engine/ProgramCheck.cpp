@@ -198,6 +198,15 @@ void checkCommand(Platform& platform, const ListedEntry& entry, ValueType& value
   } else {
     expansion = registryExpansion(entry, valueType);
   }
+  // A shell service object's value names a class: the file is its DLL.
+  StrBuf loaded;
+  const Place* place =
+      entry.place == ENTRY_REGISTRY ? valueListPlace(entry.root, entry.keyName) : NULL;
+  if (place && place->form == DATA_NAMES_CLASS) {
+    classFile(platform, command, loaded);
+    command = loaded.c_str();
+    length = loaded.length();
+  }
   StrBuf dirs;
   findSearchDirs(platform, dirs);
   PlatformFiles probe(platform);

@@ -113,11 +113,14 @@ if [ "$demo" = 1 ]; then
   xdotool mousemove --window "$desktop" 140 $((124 + 6 * 16 + 8)) click 1
   sleep 1
   # Space disables it; the selection follows it into the grey section at the
-  # end. Up selects the entry above it, "Version Check", whose program is
-  # there.
+  # end. Up goes back over the other places' entries to "Version Check",
+  # whose program is there: on 2000 and XP, Winlogon's Shell and the two
+  # services Wine starts by itself lie between.
   xdotool key space
   sleep 2
-  xdotool key Up
+  ups=4
+  [ "$windows" = win98 ] && ups=1
+  for _ in $(seq $ups); do xdotool key Up; sleep 0.3; done
   sleep 1
 fi
 import -window "$desktop" "$shot"

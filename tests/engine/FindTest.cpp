@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ProgramCheck.h"
 #include "engine/RunKeys.h"
 #include "resources/resource.h"
 #include "tests/engine/EngineFixture.h"
@@ -180,6 +181,19 @@ TEST_F(FindTest, EachSystemListsTheOtherPlacesItHas) {
       // Values that differ from Windows' own are drawn in their own colour.
       EXPECT_EQ(expected[row].notDefault ? changedDefaultColour : plainColour,
                 host.lines[line - got.begin()].colour);
+      // Its status names the place, and why a value Windows needs stays.
+      ListedEntry entry;
+      ASSERT_TRUE(engine.entryAt(static_cast<int>(line - got.begin()), entry));
+      StrBuf status;
+      appendPlaceStatus(entry, status);
+      std::string text = status.c_str();
+      EXPECT_EQ(0u, text.find(" - in ")) << text;
+      EXPECT_EQ(otherPlaces[row].kind == PLACE_SINGLE_VALUE,
+                text.find("never blanks it. Windows' own: ") != std::string::npos) << text;
+      EXPECT_EQ(engine.canDisable(entry), otherPlaces[row].kind == PLACE_VALUE_LIST);
+      ProgramInfo info;
+      checkProgram(engine, entry, false, info);
+      if (otherPlaces[row].form == DATA_NAMES_CLASS) EXPECT_STREQ("C:\\helper.dll", info.path.c_str());
     }
   }
   machine::clearOtherPlaces();
