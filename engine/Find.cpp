@@ -160,7 +160,7 @@ void listSingleValue(Engine& engine, const Place& place, Section& section) {
     value.commit(length);
   }
   if (value.length() == 0) return;  // an empty AppInit_DLLs loads nothing
-  if (platform.lstrcmpiA(place.value, "Userinit") == 0) {
+  if (defaultInSystemFolder(place)) {
     char system[MAX_PATH];
     UINT length = platform.GetSystemDirectoryA(system, MAX_PATH);
     if (length > 0 && length < MAX_PATH) expected.append(system);

@@ -59,6 +59,11 @@ bool isValueListPlace(HKEY root, int list) {
   return list < RUN_TYPE_KEY_COUNT || valueListPlace(root, list) != NULL;
 }
 
+bool defaultInSystemFolder(const Place& place) {
+  // The table's own spelling, so a byte compare is enough.
+  return place.value && memcmp(place.value, "Userinit", sizeof "Userinit") == 0;
+}
+
 bool placeOnSystem(const Place& place, int systemKind) {
   return (place.systems & (1u << systemKind)) != 0;
 }
@@ -100,6 +105,6 @@ void appendPlaceStatus(const ListedEntry& entry, StrBuf& text) {
     return;
   }
   text.append("; Windows needs this value, so Startlull never blanks it. Windows' own: ");
-  if (strcmp(place->value, "Userinit") == 0) text.append("the system folder's ");
+  if (defaultInSystemFolder(*place)) text.append("the system folder's ");
   text.append(*place->windowsDefault ? place->windowsDefault : "empty");
 }

@@ -39,6 +39,8 @@ struct Place {
 extern const Place otherPlaces[];
 enum { OTHER_PLACE_COUNT = 15 };
 
+// Userinit: Windows' own value is its default after the system folder.
+bool defaultInSystemFolder(const Place& place);
 bool placeOnSystem(const Place& place, int systemKind);
 
 // Whether a root has that value list (an index of valueListKeys): the Run
