@@ -77,7 +77,7 @@ bool sameText(const StrBuf& a, const StrBuf& b) {
 bool sameEntry(const ListedEntry& a, const ListedEntry& b) {
   if (a.place != b.place || a.disabled != b.disabled || !sameText(a.name, b.name)) return false;
   if (a.place != ENTRY_REGISTRY) return sameText(a.command, b.command);
-  return a.root == b.root && a.keyName == b.keyName && sameText(a.command, b.command);
+  return a.root == b.root && a.row == b.row && sameText(a.command, b.command);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The machine the benchmark programs measure on: seeded at scale (values in
-// each of the eight Run-type keys, files in both Startup folders, win.ini's
-// run and load), checked whole or removed, and the bare Win32 work that
-// Find, Remove and Restore cannot do without.
+// each Run-type key, files in both Startup folders, win.ini's run and load;
+// once, the other places: 1,000 values in each other value list, 500
+// scheduled tasks, 300 services), checked whole or removed, and the bare
+// Win32 work that Find, Remove and Restore cannot do without.
 #pragma once
 
 #include <windows.h>
@@ -31,9 +32,8 @@ struct Location {
 
 inline std::vector<Location> runKeys() {
   std::vector<Location> keys;
-  for (HKEY root : kRoots)
-    for (const char* name : runKeyNames)
-      keys.push_back({root, CURRENT_VERSION_PREFIX + std::string(name)});
+  for (int row = 0; row < RUN_KEY_COUNT; ++row)
+    keys.push_back({rootKey(places[row].root), places[row].key});
   return keys;
 }
 
@@ -44,7 +44,13 @@ struct Value {
 
 struct Paths {
   std::string startup, commonStartup, inactive, commonInactive, settings;
+  int systemKind;
+  // What Find lists of the other places, and the entries the bare work
+  // sees there: the same however the Run keys and folders are seeded.
+  size_t otherLines, otherSeen;
 };
+
+const int kOtherValues = 1000, kTasks = 500, kServices = 300;
 
 [[noreturn]] inline void fail(const std::string& why) {
   printf("FAILED %s\n", why.c_str());
@@ -55,17 +61,7 @@ struct Paths {
 // Where this prefix keeps the Startup folders and the engine its data; both
 // Startup folders made. Fails when Wine reports a Windows the engine does
 // not support.
-inline Paths machinePaths(Platform& platform) {
-  RecordingHost host;
-  Engine probe(platform, host);
-  probe.computeLocations();
-  if (probe.systemKind == UNSUPPORTED) fail("Wine reports an unsupported Windows version");
-  Paths paths{probe.startupDir, probe.commonStartupDir, probe.inactiveDir, probe.commonInactiveDir,
-              probe.settingsPath};
-  machine::makeDir(paths.startup);
-  machine::makeDir(paths.commonStartup);
-  return paths;
-}
+inline Paths machinePaths(Platform& platform);
 
 inline std::vector<Value> valuesFor(int perKey) {
   std::vector<Value> values;
@@ -104,7 +100,7 @@ inline void writeValues(const std::vector<Value>& values) {
 }
 
 inline void clearMachine(const Paths& paths) {
-  machine::clearRunKeys();
+  for (const Location& location : runKeys()) machine::deleteKey(location.root, location.key);
   machine::setProfileValue("run", "");
   machine::setProfileValue("load", "");
   machine::emptyDir(paths.startup);
@@ -163,18 +159,99 @@ inline void seedMachine(const Paths& paths, const std::vector<Value>& values, in
 }
 
 // Lines Find lists for perLocation entries in each location: its eight
-// fixed lines, the files of both folders, and a blank line, a heading and
-// the values of each key.
-inline size_t findLineCount(size_t perLocation) {
-  return 8 + 2 * perLocation + RUN_KEY_COUNT * (2 + perLocation);
+// fixed lines, the files of both folders, a blank line, a heading and the
+// values of each key, then the other places.
+inline size_t findLineCount(const Paths& paths, size_t perLocation) {
+  return 8 + 2 * perLocation + RUN_KEY_COUNT * (2 + perLocation) + paths.otherLines;
 }
 
 // ---- the bare work ----------------------------------------------------------
 
+// The other places as Find must read them: every value of the other value
+// lists (a shell service object's class followed to its DLL), every task
+// file read whole, and each service's start type, its type and, for those
+// that start automatically, its program and name. The few single values
+// and components of a plain machine are left out.
+inline size_t rawOtherPlaces(int systemKind) {
+  size_t seen = 0;
+  char name[260], windows[MAX_PATH];
+  BYTE data[1024];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  for (const Place& place : places) {
+    if (place.taken != NOT_TAKEN || !placeOnSystem(place, systemKind)) continue;
+    if (place.kind == PLACE_VALUE_LIST) {
+      HKEY key;
+      if (RegOpenKeyExA(rootKey(place.root), place.key, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        continue;
+      for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof name, dataSize = sizeof data - 1;
+        LONG result = RegEnumValueA(key, index, name, &nameSize, NULL, NULL, data, &dataSize);
+        if (result == ERROR_NO_MORE_ITEMS) break;
+        if (result != ERROR_SUCCESS) continue;
+        ++seen;
+        if (place.form != DATA_NAMES_CLASS) continue;
+        data[dataSize] = 0;
+        std::string server = "CLSID\\" + std::string(reinterpret_cast<char*>(data)) +
+                             "\\InprocServer32";
+        HKEY classKey;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, server.c_str(), 0, KEY_READ, &classKey) !=
+            ERROR_SUCCESS)
+          continue;
+        DWORD size = sizeof name;
+        RegQueryValueExA(classKey, NULL, NULL, NULL, reinterpret_cast<BYTE*>(name), &size);
+        RegCloseKey(classKey);
+      }
+      RegCloseKey(key);
+    } else if (place.kind == PLACE_TASKS) {
+      std::string folder = std::string(windows) + "\\" + place.key;
+      WIN32_FIND_DATAA found;
+      HANDLE search = FindFirstFileA((folder + "\\*.job").c_str(), &found);
+      if (search == INVALID_HANDLE_VALUE) continue;
+      do {
+        HANDLE file = CreateFileA((folder + "\\" + found.cFileName).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        if (file == INVALID_HANDLE_VALUE) continue;
+        DWORD read = 0;
+        ReadFile(file, data, sizeof data, &read, NULL);
+        CloseHandle(file);
+        ++seen;
+      } while (FindNextFileA(search, &found));
+      FindClose(search);
+    } else if (place.kind == PLACE_SERVICES) {
+      HKEY services;
+      if (RegOpenKeyExA(rootKey(place.root), place.key, 0, KEY_READ, &services) != ERROR_SUCCESS)
+        continue;
+      for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof name;
+        LONG result = RegEnumKeyExA(services, index, name, &nameSize, NULL, NULL, NULL, NULL);
+        if (result == ERROR_NO_MORE_ITEMS) break;
+        HKEY service;
+        if (result != ERROR_SUCCESS ||
+            RegOpenKeyExA(services, name, 0, KEY_READ, &service) != ERROR_SUCCESS)
+          continue;
+        DWORD start = 0, type = 0, size = sizeof start;
+        RegQueryValueExA(service, "Start", NULL, NULL, reinterpret_cast<BYTE*>(&start), &size);
+        size = sizeof type;
+        RegQueryValueExA(service, "Type", NULL, NULL, reinterpret_cast<BYTE*>(&type), &size);
+        if (start == 2 && (type & (SERVICE_WIN32_OWN_PROCESS | SERVICE_WIN32_SHARE_PROCESS))) {
+          size = sizeof data;
+          RegQueryValueExA(service, "ImagePath", NULL, NULL, data, &size);
+          size = sizeof data;
+          RegQueryValueExA(service, "DisplayName", NULL, NULL, data, &size);
+          ++seen;
+        }
+        RegCloseKey(service);
+      }
+      RegCloseKey(services);
+    }
+  }
+  return seen;
+}
+
 // Every value of the eight keys and every entry of the two folders, read
 // into buffers and thrown away.
 inline size_t rawFind(const Paths& paths) {
-  size_t seen = 0;
+  size_t seen = rawOtherPlaces(paths.systemKind);
   char name[260];
   BYTE data[260];
   for (const Location& location : runKeys()) {
@@ -254,7 +331,9 @@ inline void rawRemove(const Paths& paths, const std::string& settings,
     HKEY parent;
     if (RegOpenKeyExA(root, CURRENT_VERSION_KEY, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS)
       fail("cannot open the Run keys' parent");
-    for (const char* name : runKeyNames) {
+    for (int row = 0; row < RUN_KEY_COUNT; ++row) {
+      if (rootKey(places[row].root) != root) continue;
+      const char* name = listName(places[row]);
       HKEY key;
       if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         fail(std::string("cannot open ") + name);
@@ -295,6 +374,101 @@ inline void removeWithEngine(Engine& engine, RecordingHost& host, const Paths& p
     fail("Remove answered " + std::to_string(removed) +
          (host.errors().empty() ? "" : ": " + host.errors()[0].text));
   checkRemoved(paths, "Remove");
+}
+
+// ---- the other places ---------------------------------------------------------
+
+inline std::string benchName(const char* format, int i) {
+  char name[64];
+  snprintf(name, sizeof name, format, i);
+  return name;
+}
+
+// The other places at their scale, in the values of this run's prefix;
+// seeding again writes the same names.
+inline void seedOtherPlaces() {
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  for (const Place& place : places) {
+    if (place.taken != NOT_TAKEN || place.kind != PLACE_VALUE_LIST) continue;
+    for (int i = 0; i < kOtherValues; ++i) {
+      std::string name = benchName("Other%05d", i);
+      if (place.form == DATA_NAMES_CLASS) {
+        std::string id = benchName("{5A1E0000-0000-0000-0000-%012d}", i);
+        machine::setString(rootKey(place.root), place.key, name, id);
+        machine::setString(HKEY_CLASSES_ROOT, "CLSID\\" + id + "\\InprocServer32", "",
+                           benchName("C:\\Bench\\shell%05d.dll", i));
+      } else {
+        machine::setString(rootKey(place.root), place.key, name,
+                           benchName("C:\\Program Files\\Bench Tools\\other%05d.exe /tray", i));
+      }
+    }
+  }
+  std::string tasks = std::string(windows) + "\\Tasks";
+  machine::makeDir(tasks);
+  for (int i = 0; i < kTasks; ++i)
+    machine::writeFile(tasks + benchName("\\Bench task %05d.job", i),
+                       machine::taskFile(benchName("C:\\Bench\\task%05d.exe", i), "/now", i % 2));
+  const std::string services = "System\\CurrentControlSet\\Services\\";
+  for (int i = 0; i < kServices; ++i) {
+    std::string key = services + benchName("StartlullBench%03d", i);
+    machine::setString(HKEY_LOCAL_MACHINE, key, "DisplayName", benchName("Bench service %03d", i));
+    machine::setValue(HKEY_LOCAL_MACHINE, key, "ImagePath", REG_EXPAND_SZ,
+                      benchName("%%SystemRoot%%\\system32\\bench%03d.exe", i) + '\0');
+    machine::setValue(HKEY_LOCAL_MACHINE, key, "Start", REG_DWORD, std::string("\x02\0\0\0", 4));
+    machine::setValue(HKEY_LOCAL_MACHINE, key, "Type", REG_DWORD, std::string("\x10\0\0\0", 4));
+  }
+}
+
+// Takes the other places' seeds out again: services that start
+// automatically must not meet the prefix's next start.
+inline void clearOtherPlaces() {
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  for (const Place& place : places)
+    if (place.taken == NOT_TAKEN && place.kind == PLACE_VALUE_LIST)
+      machine::deleteKey(rootKey(place.root), place.key);
+  for (int i = 0; i < kOtherValues; ++i)
+    machine::deleteKey(HKEY_CLASSES_ROOT,
+                       "CLSID\\" + benchName("{5A1E0000-0000-0000-0000-%012d}", i));
+  for (int i = 0; i < kTasks; ++i)
+    DeleteFileA((std::string(windows) + benchName("\\Tasks\\Bench task %05d.job", i)).c_str());
+  for (int i = 0; i < kServices; ++i)
+    machine::deleteKey(HKEY_LOCAL_MACHINE,
+                       benchName("System\\CurrentControlSet\\Services\\StartlullBench%03d", i));
+}
+
+// Where this prefix keeps the Startup folders and the engine its data; both
+// Startup folders made, the other places seeded and what Find lists of them
+// counted. Fails when Wine reports a Windows the engine does not support,
+// or Find lists less of the other places than was seeded.
+inline Paths machinePaths(Platform& platform) {
+  RecordingHost host;
+  Engine probe(platform, host);
+  probe.computeLocations();
+  if (probe.systemKind == UNSUPPORTED) fail("Wine reports an unsupported Windows version");
+  Paths paths{probe.startupDir, probe.commonStartupDir, probe.inactiveDir,
+              probe.commonInactiveDir, probe.settingsPath, probe.systemKind, 0, 0};
+  machine::makeDir(paths.startup);
+  machine::makeDir(paths.commonStartup);
+  clearMachine(paths);
+  seedOtherPlaces();
+  probe.findStartupEntries();
+  paths.otherLines = host.lines.size() - findLineCount(paths, 0);
+  paths.otherSeen = rawOtherPlaces(paths.systemKind);
+  // Tasks and services have one heading each; each value list its own.
+  size_t entries = kTasks + kServices, headings = 2 * 2;
+  for (const Place& place : places)
+    if (place.taken == NOT_TAKEN && place.kind == PLACE_VALUE_LIST &&
+        placeOnSystem(place, paths.systemKind)) {
+      entries += kOtherValues;
+      headings += 2;
+    }
+  if (paths.otherLines < entries + headings || paths.otherSeen < entries)
+    fail("Find listed " + std::to_string(paths.otherLines) + " lines of the other places and " +
+         "the bare work saw " + std::to_string(paths.otherSeen) + " entries; " +
+         std::to_string(entries) + " were seeded");
+  return paths;
 }
 
 }  // namespace bench

@@ -244,13 +244,14 @@ void checkListed(const Program& program, size_t expected, const char* after) {
 
 // Find from the command to the listing complete and painted. lines, when
 // given, gets what was listed.
-double windowFind(const char* exe, size_t perLocation, std::vector<std::string>* lines) {
+double windowFind(const char* exe, const Paths& paths, size_t perLocation,
+                  std::vector<std::string>* lines) {
   Program program = startProgram(exe);
   double start = nowMs();
   SendMessageA(program.main, WM_COMMAND, IDM_FIND, 0);
   paintNow(program.main);
   double elapsed = nowMs() - start;
-  checkListed(program, findLineCount(perLocation), "Find through the window");
+  checkListed(program, findLineCount(paths, perLocation), "Find through the window");
   if (lines) *lines = listedLines(program.list);
   PostMessageA(program.main, WM_CLOSE, 0, 0);
   endProcess(program.process);
@@ -268,7 +269,7 @@ double windowRestore(const char* exe, const Paths& paths, size_t perLocation,
   paintNow(program.main);
   double elapsed = nowMs() - start;
   if (!success) fail("Restore through the window showed no Success dialog");
-  checkListed(program, findLineCount(perLocation), "Restore through the window");
+  checkListed(program, findLineCount(paths, perLocation), "Restore through the window");
   if (lines) *lines = listedLines(program.list);
   PostMessageA(GetDlgItem(success, IDCANCEL), BM_CLICK, 0, 0);
   endProcess(program.process);
@@ -361,7 +362,7 @@ void listingRound(const char* exe, const Paths& paths, int perLocation, const st
                   ListingTimes& times) {
   const std::vector<Value> values = valuesFor(perLocation);
   auto window = [&] {
-    times.windowFind.push_back(windowFind(exe, perLocation, nullptr));
+    times.windowFind.push_back(windowFind(exe, paths, perLocation, nullptr));
     removeThroughEngine(paths);
     times.windowRestore.push_back(windowRestore(exe, paths, perLocation, nullptr));
   };
@@ -369,7 +370,7 @@ void listingRound(const char* exe, const Paths& paths, int perLocation, const st
     ShowWindow(bare.owner, SW_SHOWNOACTIVATE);
     PumpPendingMessages();
     double start = nowMs();
-    if (rawFind(paths) != 10u * perLocation) fail("the bare Find saw too little");
+    if (rawFind(paths) != 10u * perLocation + paths.otherSeen) fail("the bare Find saw too little");
     fillBareList(bare, lines[0]);
     times.bareFind.push_back(nowMs() - start);
     rawRemove(paths, settings, values);
@@ -390,7 +391,7 @@ void listingRound(const char* exe, const Paths& paths, int perLocation, const st
 void benchListingSize(const char* exe, const Paths& paths, int perLocation, int reps) {
   seedMachine(paths, valuesFor(perLocation), perLocation);
   std::vector<std::string> lines[2];
-  windowFind(exe, perLocation, &lines[0]);
+  windowFind(exe, paths, perLocation, &lines[0]);
   removeThroughEngine(paths);
   std::string settings = readWhole(paths.settings);
   windowRestore(exe, paths, perLocation, &lines[1]);
@@ -422,6 +423,7 @@ int main(int argc, char** argv) {
     Win32Platform platform;
     Paths paths = machinePaths(platform);
     for (int i = 4; i < argc; ++i) benchListingSize(argv[3], paths, atoi(argv[i]), atoi(argv[2]));
+    clearOtherPlaces();
     return 0;
   }
   fprintf(stderr,

@@ -44,7 +44,7 @@ const DWORD kNotPlain = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_A
 struct StoredValue {
   RecordEntry value;
   HKEY root;
-  int keyName;
+  int row;  // of the place table; -1 for win.ini
 };
 
 enum StoreState { STORE_NONE, STORE_SOUND, STORE_DAMAGED, STORE_UNREADABLE };
@@ -144,7 +144,7 @@ class StoreCursor {
     Platform& platform = engine_.platform;
     if (entry.kind == RecordEntry::INI) {
       stored.root = NULL;
-      stored.keyName = 0;
+      stored.row = -1;
       // win.ini holds a value as one line of text: a zero byte would cut
       // it, a line break would make it two.
       const char* data = entry.data.c_str();
@@ -163,10 +163,8 @@ class StoreCursor {
     // (it may have one now); HKCU values by the user's only.
     if (!machine && common_) return fail();
     stored.root = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    stored.keyName = -1;
-    for (int name = 0; name < VALUE_LIST_KEY_COUNT; ++name)
-      if (platform.lstrcmpiA(entry.name.c_str(), valueListKeys[name]) == 0) stored.keyName = name;
-    if (stored.keyName < 0 || !isValueListPlace(stored.root, stored.keyName)) return fail();
+    stored.row = valueListRow(platform, stored.root, entry.name.c_str());
+    if (stored.row < 0) return fail();
     return (cursor_.next(entry) && entry.kind == RecordEntry::VALUE) || fail();
   }
 
@@ -187,7 +185,7 @@ bool appendStored(RecordWriter& writer, const StoredValue& stored) {
   const RecordEntry& entry = stored.value;
   if (entry.kind == RecordEntry::INI)
     return writer.iniValue(entry.name.c_str(), entry.data.c_str(), entry.data.length());
-  return writer.key(recordRootName(stored.root), valueListKeys[stored.keyName]) &&
+  return writer.key(recordRootName(stored.root), listName(places[stored.row])) &&
          writer.value(entry.type, entry.name.c_str(), entry.name.length(), entry.data.c_str(),
                       entry.data.length());
 }
@@ -205,7 +203,7 @@ bool appendShown(StrBuf& line, const RecordEntry& entry) {
 
 bool disabledLine(StrBuf& line, const StoredValue& stored) {
   EntryPlace place = stored.value.kind == RecordEntry::INI ? ENTRY_WIN_INI : ENTRY_REGISTRY;
-  entryPlaceName(line, place, stored.root, stored.keyName);
+  entryPlaceName(line, place, stored.row);
   return line.append(": ") && appendShown(line, stored.value);
 }
 
@@ -282,7 +280,7 @@ bool sameBytes(const StrBuf& one, const StrBuf& other) {
 
 bool sameStored(const StoredValue& one, const StoredValue& other) {
   const RecordEntry &a = one.value, &b = other.value;
-  return a.kind == b.kind && one.root == other.root && one.keyName == other.keyName &&
+  return a.kind == b.kind && one.root == other.root && one.row == other.row &&
          (a.kind == RecordEntry::INI || a.type == b.type) && sameBytes(a.name, b.name) &&
          sameBytes(a.data, b.data);
 }
@@ -309,11 +307,9 @@ bool rewriteRecord(Engine& engine, const char* dir, const SavedRecord& record, i
   return ok && !cursor.foreign && writer.finish();
 }
 
-// Opens the Run-type key into the holder; the opening call's own answer.
-LONG openRunKey(HeldKey& key, HKEY root, int keyName, REGSAM access) {
-  StrBuf path;
-  return runKeyPath(path, valueListKeys[keyName]) ? key.open(root, path.c_str(), access)
-                                                : ERROR_NOT_ENOUGH_MEMORY;
+// Opens a value list's key into the holder; the opening call's own answer.
+LONG openRunKey(HeldKey& key, HKEY root, int row, REGSAM access) {
+  return key.open(root, places[row].key, access);
 }
 
 // Byte for byte: data may hold any byte but zero once cut where Find cuts it.
@@ -333,7 +329,7 @@ bool placeHolds(Engine& engine, const StoredValue& stored) {
            memcmp(value.c_str(), entry.data.c_str(), value.length()) == 0;
   }
   HeldKey key(platform);
-  return openRunKey(key, stored.root, stored.keyName, KEY_READ) == ERROR_SUCCESS &&
+  return openRunKey(key, stored.root, stored.row, KEY_READ) == ERROR_SUCCESS &&
          valueMatches(platform, key.key, entry);
 }
 
@@ -346,7 +342,7 @@ bool placeTaken(Engine& engine, const StoredValue& stored) {
            value.length() > 0;
   }
   HeldKey key(platform);
-  return openRunKey(key, stored.root, stored.keyName, KEY_READ) == ERROR_SUCCESS &&
+  return openRunKey(key, stored.root, stored.row, KEY_READ) == ERROR_SUCCESS &&
          platform.RegQueryValueExA(key.key, stored.value.name.c_str(), NULL, NULL, NULL, NULL) ==
              ERROR_SUCCESS;
 }
@@ -363,10 +359,8 @@ DWORD writeBack(Engine& engine, const StoredValue& stored, bool mayReplace) {
     if (!platform.WriteProfileStringA(kWindowsSection, entry.name.c_str(), entry.data.c_str()))
       return platform.GetLastError();
   } else {
-    StrBuf path;
     HeldKey key(platform);
-    if (!runKeyPath(path, valueListKeys[stored.keyName])) return ERROR_NOT_ENOUGH_MEMORY;
-    LONG result = key.create(stored.root, path.c_str());
+    LONG result = key.create(stored.root, places[stored.row].key);
     if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
     if (!mayReplace &&
         platform.RegQueryValueExA(key.key, entry.name.c_str(), NULL, NULL, NULL, NULL) !=
@@ -401,7 +395,7 @@ DWORD takeOut(Engine& engine, const StoredValue& stored, bool* changed) {
                : ERROR_WRITE_FAULT;
   }
   HeldKey key(platform);
-  LONG result = openRunKey(key, stored.root, stored.keyName, KEY_READ | KEY_SET_VALUE);
+  LONG result = openRunKey(key, stored.root, stored.row, KEY_READ | KEY_SET_VALUE);
   if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
   if (!valueMatches(platform, key.key, entry)) {
     *changed = true;
@@ -445,7 +439,7 @@ bool currentValue(Engine& engine, const ListedEntry& entry, const char* shown,
                   StoredValue& stored) {
   Platform& platform = engine.platform;
   stored.root = entry.root;
-  stored.keyName = entry.keyName;
+  stored.row = entry.row;
   RecordEntry& value = stored.value;
   if (entry.place == ENTRY_WIN_INI) {
     value.kind = RecordEntry::INI;
@@ -457,7 +451,7 @@ bool currentValue(Engine& engine, const ListedEntry& entry, const char* shown,
   }
   value.kind = RecordEntry::VALUE;
   HeldKey key(platform);
-  if (openRunKey(key, entry.root, entry.keyName, KEY_READ) != ERROR_SUCCESS) return false;
+  if (openRunKey(key, entry.root, entry.row, KEY_READ) != ERROR_SUCCESS) return false;
   ShownValue finder(shown, stored);
   DWORD count;
   readKeyValues(platform, key.key, finder, &count);
@@ -602,14 +596,15 @@ int enableItem(Engine& engine, const ListedEntry& entry, const char* line) {
   return 1;
 }
 
+// A value's place in full; items are named by their folder elsewhere.
 void describePlace(const ListedEntry& entry, StrBuf& where) {
   if (entry.place == ENTRY_WIN_INI) {
     where.append("win.ini");
     return;
   }
+  if (entry.place != ENTRY_REGISTRY) return;
   where.append(entry.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\");
-  where.append(CURRENT_VERSION_PREFIX);
-  where.append(valueListKeys[entry.keyName]);
+  where.append(places[entry.row].key);
 }
 
 // What Disable and Enable start from: the entry a line names, the line,
@@ -843,10 +838,10 @@ void Engine::listDisabledEntries() {
     EntryPlace place = dir == commonDisabledDir ? ENTRY_COMMON_STARTUP : ENTRY_STARTUP;
     walkFolder(platform, dir, [&](const WIN32_FIND_DATAA& found) {
       if (isStoreFileName(platform, found.cFileName)) return true;
-      entryPlaceName(line, place, NULL, 0);
+      entryPlaceName(line, place, -1);
       if (line.append(": ") && line.append(found.cFileName)) add(line.c_str());
       return true;
     });
   }
-  addSection(first, end, ENTRY_STARTUP, true, NULL, 0);
+  addSection(first, end, ENTRY_STARTUP, true, -1);
 }

@@ -33,12 +33,11 @@ struct ListingSection {
   int end;
   EntryPlace place;
   bool disabled;
-  HKEY root;
-  int keyName;
+  int row;  // of the place table; -1 for win.ini and the Startup folders
 };
 // win.ini's two values, two Startup folders, the Run-type keys, the other
 // places, the disabled entries.
-enum { MOST_SECTIONS = 2 + 2 + RUN_KEY_COUNT + OTHER_PLACE_COUNT + 1 };
+enum { MOST_SECTIONS = 2 + 2 + PLACE_COUNT + 1 };
 
 // The caption of the engine's messages.
 const char programCaption[] = "Startlull";
@@ -63,9 +62,8 @@ class Engine {
   // Find
   int addLine(const char* text, COLORREF colour);
   void findStartupEntries();
-  int listRegistryKey(HKEY root, const char* keyName);
   // The other places' sections, after the Run-type keys.
-  void listOtherPlaces();
+  void listPlaces();
 
   // Settings file
   int loadListingFromFile(const char* path);
@@ -115,7 +113,7 @@ class Engine {
   // to keep it). The caller finds the listing again afterwards.
   bool entryAt(int line, ListedEntry& entry);
   // Notes lines first to end - 1 as entries of one place; nothing when empty.
-  void addSection(int first, int end, EntryPlace place, bool disabled, HKEY root, int keyName);
+  void addSection(int first, int end, EntryPlace place, bool disabled, int row);
   // Whether Disable can take the entry out: the places Windows needs, the
   // components, tasks and services are shown, never taken out.
   bool canDisable(const ListedEntry& entry) const;
@@ -133,9 +131,9 @@ class Engine {
   int removeAutoexecBat;
   int removeConfigSys;
   int registryWriteFailed;
-  // Per location, indexed by runKeySlot.
-  int keyDeleted[8];
-  int entryCounts[8];
+  // Per Run-type key, by its row of the place table.
+  int keyDeleted[RUN_KEY_COUNT];
+  int entryCounts[RUN_KEY_COUNT];
   int systemKind;
   HBRUSH listBackgroundBrush;
   char startupDir[PATH_SIZE];

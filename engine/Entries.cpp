@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "engine/Engine.h"
-#include "engine/RunKeys.h"
+#include "engine/Places.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ bool readEntryText(Engine& engine, const char* text, ListedEntry& entry) {
 
 }  // namespace
 
-void entryPlaceName(StrBuf& name, EntryPlace place, HKEY root, int keyName) {
+void entryPlaceName(StrBuf& name, EntryPlace place, int row) {
   name.clear();
   switch (place) {
     case ENTRY_WIN_INI:
@@ -59,15 +59,9 @@ void entryPlaceName(StrBuf& name, EntryPlace place, HKEY root, int keyName) {
     case ENTRY_COMMON_STARTUP:
       name.append("All Users Startup folder");
       break;
-    case ENTRY_REGISTRY: {
-      char heading[HEADING_SIZE];
-      registryHeading(heading, root, valueListKeys[keyName]);
+    default: {
       // The heading without its brackets.
-      name.append(heading + 1, strlen(heading) - 2);
-      break;
-    }
-    case ENTRY_OTHER: {
-      const char* heading = otherPlaces[keyName].heading;
+      const char* heading = places[row].heading;
       name.append(heading + 1, strlen(heading) - 2);
       break;
     }
@@ -76,31 +70,30 @@ void entryPlaceName(StrBuf& name, EntryPlace place, HKEY root, int keyName) {
 
 bool disabledLinePlace(const char* line, ListedEntry& entry, const char** rest) {
   StrBuf prefix;
-  for (int place = ENTRY_WIN_INI; place <= ENTRY_REGISTRY; ++place)
-    for (int slot = 0; slot < (place == ENTRY_REGISTRY ? 2 * VALUE_LIST_KEY_COUNT : 1); ++slot) {
-      HKEY root = runKeyRoots[slot / VALUE_LIST_KEY_COUNT];
-      entryPlaceName(prefix, static_cast<EntryPlace>(place), root, slot % VALUE_LIST_KEY_COUNT);
-      if (!prefix.append(kPlaceSeparator)) return false;
-      if (strncmp(line, prefix.c_str(), prefix.length()) != 0) continue;
-      entry.place = static_cast<EntryPlace>(place);
-      entry.root = place == ENTRY_REGISTRY ? root : NULL;
-      entry.keyName = slot % VALUE_LIST_KEY_COUNT;
-      *rest = line + prefix.length();
-      return true;
-    }
+  // The three places of their own, then every value list of the table.
+  for (int slot = -3; slot < PLACE_COUNT; ++slot) {
+    EntryPlace place = slot < 0 ? static_cast<EntryPlace>(slot + 3) : ENTRY_REGISTRY;
+    if (slot >= 0 && places[slot].kind != PLACE_VALUE_LIST) continue;
+    entryPlaceName(prefix, place, slot);
+    if (!prefix.append(kPlaceSeparator)) return false;
+    if (strncmp(line, prefix.c_str(), prefix.length()) != 0) continue;
+    entry.place = place;
+    entry.row = slot;
+    entry.root = slot < 0 ? NULL : rootKey(places[slot].root);
+    *rest = line + prefix.length();
+    return true;
+  }
   return false;
 }
 
-void Engine::addSection(int first, int end, EntryPlace place, bool disabled, HKEY root,
-                        int keyName) {
+void Engine::addSection(int first, int end, EntryPlace place, bool disabled, int row) {
   if (first < 0 || end <= first || listingSectionCount >= MOST_SECTIONS) return;
   ListingSection& section = listingSections[listingSectionCount++];
   section.first = first;
   section.end = end;
   section.place = place;
   section.disabled = disabled;
-  section.root = root;
-  section.keyName = keyName;
+  section.row = row;
 }
 
 bool Engine::entryAt(int line, ListedEntry& entry) {
@@ -116,8 +109,8 @@ bool Engine::entryAt(int line, ListedEntry& entry) {
     if (!disabledLinePlace(text.c_str(), entry, &rest)) return false;
   } else {
     entry.place = section->place;
-    entry.root = section->root;
-    entry.keyName = section->keyName;
+    entry.row = section->row;
+    entry.root = section->row < 0 ? NULL : rootKey(places[section->row].root);
   }
   return readEntryText(*this, rest, entry);
 }

@@ -10,7 +10,8 @@
 class Engine;
 
 // Where an entry starts from.
-// ENTRY_OTHER: a place of the other places' table (keyName: its row).
+// ENTRY_REGISTRY: a value list of the place table, whose entries Disable
+// and Enable move; ENTRY_OTHER: any other row of it.
 enum EntryPlace { ENTRY_WIN_INI, ENTRY_STARTUP, ENTRY_COMMON_STARTUP, ENTRY_REGISTRY, ENTRY_OTHER };
 
 // One entry as a line of Find's listing names it.
@@ -18,8 +19,8 @@ struct ListedEntry {
   EntryPlace place;
   // A line of the "[Disabled by Startlull]" section: the entry is in the store.
   bool disabled;
-  HKEY root;    // ENTRY_REGISTRY: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
-  int keyName;  // ENTRY_REGISTRY: RUN, RUN_ONCE, RUN_ONCE_EX or RUN_SERVICES; ENTRY_OTHER: the row
+  HKEY root;  // ENTRY_REGISTRY: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
+  int row;    // ENTRY_REGISTRY and ENTRY_OTHER: its row of the place table
   StrBuf name;     // "run" or "load", the item's file name, or the value's name
   StrBuf command;  // win.ini and registry: the command as listed; items: empty
   StrBuf file;     // items: the item's full path where it is now
@@ -37,6 +38,6 @@ extern const char kDisabledRecordName[];  // the record file's name in that fold
 // "Win.ini", "Startup folder", "All Users Startup folder" or a key's heading
 // without its brackets ("Registry - current_user, Run"): what a line of the
 // disabled section starts with, before ": " and the entry as Find lists it.
-void entryPlaceName(StrBuf& name, EntryPlace place, HKEY root, int keyName);
+void entryPlaceName(StrBuf& name, EntryPlace place, int row);
 // The place a disabled section's line names; *rest: the entry's text after it.
 bool disabledLinePlace(const char* line, ListedEntry& entry, const char** rest);

@@ -21,7 +21,7 @@ void listFolder(Engine& engine, const char* folder, EntryPlace place) {
     if (index >= 0) end = index + 1;
     return true;
   });
-  engine.addSection(first, end, place, false, NULL, 0);
+  engine.addSection(first, end, place, false, -1);
 }
 
 // A section of the listing: a blank line and its heading come with its
@@ -132,14 +132,14 @@ class ClassLines : public ValueSink {
 void listSingleValue(Engine& engine, const Place& place, Section& section) {
   Platform& platform = engine.platform;
   StrBuf value, expected, line;
-  if (!place.root) {
+  if (place.root == IN_WINDOWS_FOLDER) {
     char text[1024];
     DWORD length = platform.GetPrivateProfileStringA(place.key, place.value, "", text,
                                                      sizeof text, "system.ini");
     value.append(text, length);
   } else {
     HeldKey key(platform);
-    if (key.open(place.root, place.key, KEY_READ) != ERROR_SUCCESS) return;
+    if (key.open(rootKey(place.root), place.key, KEY_READ) != ERROR_SUCCESS) return;
     DWORD size = 0, type = REG_NONE;
     if (platform.RegQueryValueExA(key.key, place.value, NULL, &type, NULL, &size) != ERROR_SUCCESS)
       return;
@@ -192,7 +192,7 @@ void eachSubkey(Platform& platform, HKEY key, Take take) {
 void listComponents(Engine& engine, const Place& place, Section& section) {
   Platform& platform = engine.platform;
   HeldKey key(platform);
-  if (key.open(place.root, place.key, KEY_READ) != ERROR_SUCCESS) return;
+  if (key.open(rootKey(place.root), place.key, KEY_READ) != ERROR_SUCCESS) return;
   if (place.form == VALUES_NAMED_BY_CLASS) {
     ClassLines lines(platform, section);
     DWORD count;
@@ -288,7 +288,7 @@ void serviceCommand(Engine& engine, const StrBuf& image, StrBuf& command) {
 void listServices(Engine& engine, const Place& place, Section& section) {
   Platform& platform = engine.platform;
   HeldKey services(platform);
-  if (services.open(place.root, place.key, KEY_READ) != ERROR_SUCCESS) return;
+  if (services.open(rootKey(place.root), place.key, KEY_READ) != ERROR_SUCCESS) return;
   const DWORD kAutoStart = 2, kProcessTypes = SERVICE_WIN32_OWN_PROCESS | SERVICE_WIN32_SHARE_PROCESS;
   eachSubkey(platform, services.key, [&](const char* name, DWORD size) {
     HeldKey service(platform);
@@ -334,7 +334,7 @@ void Engine::findStartupEntries() {
       line.append("=");
     }
     int index = addLine(line.c_str(), plainColour);
-    if (value.length() > 0) addSection(index, index + 1, ENTRY_WIN_INI, false, NULL, 0);
+    if (value.length() > 0) addSection(index, index + 1, ENTRY_WIN_INI, false, -1);
   }
 
   addLine("", plainColour);
@@ -344,10 +344,7 @@ void Engine::findStartupEntries() {
   addLine("[All Users Startup folder]", headingColour);
   listFolder(*this, commonStartupDir, ENTRY_COMMON_STARTUP);
 
-  for (const RunKeyLocation& location : findOrder)
-    entryCounts[runKeySlot(location.root, location.name)] =
-        listRegistryKey(location.root, runKeyNames[location.name]);
-  listOtherPlaces();
+  listPlaces();
   listDisabledEntries();
 
   if (restoreAvailable == 0 && systemKind >= WINDOWS_98 && systemKind <= WINDOWS_XP) {
@@ -356,42 +353,23 @@ void Engine::findStartupEntries() {
   }
 }
 
-int Engine::listRegistryKey(HKEY root, const char* keyName) {
-  StrBuf path;
-  if (!runKeyPath(path, keyName)) return 0;
-  HeldKey key(platform);
-  if (key.open(root, path.c_str(), KEY_READ) != ERROR_SUCCESS) return 0;
-  // What could be read is listed, however the reading ended.
-  char heading[HEADING_SIZE];
-  registryHeading(heading, root, keyName);
-  Section section(*this, heading);
-  ValueLines lines(section);
-  DWORD values;
-  readKeyValues(platform, key.key, lines, &values);
-  key.close();
-  for (int name = RUN; name <= RUN_SERVICES; ++name)
-    if (platform.lstrcmpiA(keyName, runKeyNames[name]) == 0)
-      addSection(section.first, section.end, ENTRY_REGISTRY, false, root, name);
-  return static_cast<int>(values) + 1;
-}
-
-void Engine::listOtherPlaces() {
-  for (int row = 0; row < OTHER_PLACE_COUNT; ++row) {
-    const Place& place = otherPlaces[row];
+void Engine::listPlaces() {
+  for (int row = 0; row < PLACE_COUNT; ++row) {
+    const Place& place = places[row];
+    if (row < RUN_KEY_COUNT) entryCounts[row] = 0;
     if (!placeOnSystem(place, systemKind)) continue;
     Section section(*this, place.heading);
     switch (place.kind) {
       case PLACE_VALUE_LIST: {
         HeldKey key(platform);
-        if (key.open(place.root, place.key, KEY_READ) != ERROR_SUCCESS) break;
+        if (key.open(rootKey(place.root), place.key, KEY_READ) != ERROR_SUCCESS) continue;
+        // What could be read is listed, however the reading ended.
         ValueLines lines(section);
         DWORD values;
         readKeyValues(platform, key.key, lines, &values);
-        // Its entries are disabled and enabled as those of the Run keys.
-        const char* name = place.key + sizeof CURRENT_VERSION_PREFIX - 1;
-        for (int list = RUN_TYPE_KEY_COUNT; list < VALUE_LIST_KEY_COUNT; ++list)
-          if (platform.lstrcmpiA(name, valueListKeys[list]) == 0)
-            addSection(section.first, section.end, ENTRY_REGISTRY, false, place.root, list);
+        // A Run-type key's count tells Remove that the key is there.
+        if (row < RUN_KEY_COUNT) entryCounts[row] = static_cast<int>(values) + 1;
+        addSection(section.first, section.end, ENTRY_REGISTRY, false, row);
         continue;
       }
       case PLACE_SINGLE_VALUE:
@@ -407,6 +385,6 @@ void Engine::listOtherPlaces() {
         listTasks(*this, section);
         break;
     }
-    addSection(section.first, section.end, ENTRY_OTHER, false, place.root, row);
+    addSection(section.first, section.end, ENTRY_OTHER, false, row);
   }
 }

@@ -42,24 +42,22 @@ void winIniLine(Engine& engine, char* line) {
 
 void addRegistryRows(Engine& engine, COLORREF colour) {
   char line[LINE_SIZE];
-  for (const RunKeyLocation& location : findOrder) {
+  for (int row = 0; row < RUN_KEY_COUNT; ++row) {
     copyText(line, LINE_SIZE, kIndent);
-    appendText(
-        line, LINE_SIZE,
-        location.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\");
-    appendText(line, LINE_SIZE, CURRENT_VERSION_PREFIX);
-    appendText(line, LINE_SIZE, runKeyNames[location.name]);
+    appendText(line, LINE_SIZE,
+               places[row].root == IN_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\");
+    appendText(line, LINE_SIZE, places[row].key);
     engine.addLine(line, colour);
   }
 }
 
 // The other places this system has, each indented.
 void addOtherPlaceRows(Engine& engine, COLORREF colour) {
-  for (int row = 0; row < OTHER_PLACE_COUNT; ++row) {
-    if (!placeOnSystem(otherPlaces[row], engine.systemKind)) continue;
+  for (int row = RUN_KEY_COUNT; row < PLACE_COUNT; ++row) {
+    if (!placeOnSystem(places[row], engine.systemKind)) continue;
     StrBuf line;
     line.append(kIndent);
-    describeOtherPlace(otherPlaces[row], line);
+    describeOtherPlace(places[row], line);
     if (!line.failed()) engine.addLine(line.c_str(), colour);
   }
 }

@@ -3,60 +3,22 @@
 #include <string.h>
 
 #include "engine/Entries.h"
+#include "platform/Platform.h"
 #include "util/StrBuf.h"
-#include "util/pure/SettingsRecord.h"
 
-#define CV "Software\\Microsoft\\Windows\\CurrentVersion\\"
-#define NT_CV "Software\\Microsoft\\Windows NT\\CurrentVersion\\"
-
-const Place otherPlaces[] = {
-    {PLACE_VALUE_LIST, HKEY_LOCAL_MACHINE, CV "RunServicesOnce", NULL, NO_COMPONENTS, ON_98,
-     "[Registry - local_machine, RunServicesOnce]", NULL},
-    {PLACE_VALUE_LIST, HKEY_CURRENT_USER, CV "RunServicesOnce", NULL, NO_COMPONENTS, ON_98,
-     "[Registry - current_user, RunServicesOnce]", NULL},
-    {PLACE_VALUE_LIST, HKEY_LOCAL_MACHINE, CV "Policies\\Explorer\\Run", NULL, NO_COMPONENTS, ON_NT,
-     "[Registry - local_machine, Policies\\Explorer\\Run]", NULL},
-    {PLACE_VALUE_LIST, HKEY_CURRENT_USER, CV "Policies\\Explorer\\Run", NULL, NO_COMPONENTS, ON_NT,
-     "[Registry - current_user, Policies\\Explorer\\Run]", NULL},
-    {PLACE_VALUE_LIST, HKEY_LOCAL_MACHINE, CV "ShellServiceObjectDelayLoad", NULL, DATA_NAMES_CLASS,
-     ON_ALL, "[Registry - local_machine, ShellServiceObjectDelayLoad]", NULL},
-    {PLACE_SINGLE_VALUE, NULL, "boot", "shell", NO_COMPONENTS, ON_98, "[System.ini - boot]",
-     "Explorer.exe"},
-    {PLACE_SINGLE_VALUE, HKEY_LOCAL_MACHINE, NT_CV "Winlogon", "Shell", NO_COMPONENTS, ON_NT,
-     "[Registry - local_machine, Winlogon: Shell]", "Explorer.exe"},
-    {PLACE_SINGLE_VALUE, HKEY_LOCAL_MACHINE, NT_CV "Winlogon", "Userinit", NO_COMPONENTS, ON_NT,
-     "[Registry - local_machine, Winlogon: Userinit]", "userinit.exe,"},
-    {PLACE_SINGLE_VALUE, HKEY_LOCAL_MACHINE, NT_CV "Windows", "AppInit_DLLs", NO_COMPONENTS, ON_NT,
-     "[Registry - local_machine, Windows: AppInit_DLLs]", ""},
-    {PLACE_SINGLE_VALUE, HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-     "BootExecute", NO_COMPONENTS, ON_NT, "[Registry - local_machine, Session Manager: BootExecute]",
-     "autocheck autochk *"},
-    {PLACE_COMPONENTS, HKEY_LOCAL_MACHINE, CV "Explorer\\Browser Helper Objects", NULL,
-     SUBKEYS_NAMED_BY_CLASS, ON_ALL, "[Registry - local_machine, Browser Helper Objects]", NULL},
-    {PLACE_COMPONENTS, HKEY_LOCAL_MACHINE, CV "Explorer\\ShellExecuteHooks", NULL,
-     VALUES_NAMED_BY_CLASS, ON_ALL, "[Registry - local_machine, ShellExecuteHooks]", NULL},
-    {PLACE_COMPONENTS, HKEY_LOCAL_MACHINE, NT_CV "Winlogon\\Notify", "DllName", SUBKEYS_WITH_FILE,
-     ON_NT, "[Registry - local_machine, Winlogon\\Notify]", NULL},
-    {PLACE_TASKS, NULL, "Tasks", NULL, NO_COMPONENTS, ON_ALL, "[Scheduled tasks]", NULL},
-    {PLACE_SERVICES, HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services", NULL, NO_COMPONENTS,
-     ON_NT, "[Services]", NULL},
-};
-
-const Place* valueListPlace(HKEY root, int list) {
-  if (list < RUN_TYPE_KEY_COUNT || list >= VALUE_LIST_KEY_COUNT) return NULL;
-  for (const Place& place : otherPlaces)
-    if (place.kind == PLACE_VALUE_LIST && place.root == root) {
-      // The names are the program's own: spelled alike, byte for byte.
-      const char* name = place.key + sizeof CV - 1;
-      size_t length = strlen(name);
-      if (length == strlen(valueListKeys[list]) && memcmp(name, valueListKeys[list], length) == 0)
-        return &place;
-    }
-  return NULL;
+int valueListRow(Platform& platform, HKEY root, const char* name) {
+  for (int row = 0; row < PLACE_COUNT; ++row)
+    if (places[row].kind == PLACE_VALUE_LIST && rootKey(places[row].root) == root &&
+        platform.lstrcmpiA(listName(places[row]), name) == 0)
+      return row;
+  return -1;
 }
 
-bool isValueListPlace(HKEY root, int list) {
-  return list < RUN_TYPE_KEY_COUNT || valueListPlace(root, list) != NULL;
+int runKeyRow(HKEY root, int name) {
+  int row = 0;
+  while (row < RUN_KEY_COUNT - 1 && (places[row].taken != name || rootKey(places[row].root) != root))
+    ++row;
+  return row;
 }
 
 bool defaultInSystemFolder(const Place& place) {
@@ -68,21 +30,19 @@ bool placeOnSystem(const Place& place, int systemKind) {
   return (place.systems & (1u << systemKind)) != 0;
 }
 
-static_assert(sizeof otherPlaces / sizeof otherPlaces[0] == OTHER_PLACE_COUNT, "one row a place");
-
 void describeOtherPlace(const Place& place, StrBuf& where) {
   if (place.kind == PLACE_TASKS) {
     where.append("the Tasks folder of the Windows folder");
     return;
   }
-  if (!place.root) {
+  if (place.root == IN_WINDOWS_FOLDER) {
     where.append("system.ini, [");
     where.append(place.key);
     where.append("] ");
     where.append(place.value);
     return;
   }
-  where.append(place.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\");
+  where.append(place.root == IN_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\");
   where.append(place.key);
   if (place.kind == PLACE_SINGLE_VALUE) {
     where.append(", value ");
@@ -91,12 +51,10 @@ void describeOtherPlace(const Place& place, StrBuf& where) {
 }
 
 void appendPlaceStatus(const ListedEntry& entry, StrBuf& text) {
-  const Place* place = NULL;
-  if (entry.place == ENTRY_OTHER && entry.keyName >= 0 && entry.keyName < OTHER_PLACE_COUNT)
-    place = &otherPlaces[entry.keyName];
-  else if (entry.place == ENTRY_REGISTRY)
-    place = valueListPlace(entry.root, entry.keyName);
-  if (!place) return;
+  if (entry.place < ENTRY_REGISTRY || entry.row < 0 || entry.row >= PLACE_COUNT) return;
+  // The Run-type keys' entries need no more than their heading says.
+  const Place* place = &places[entry.row];
+  if (place->taken != NOT_TAKEN) return;
   text.append(" - in ");
   describeOtherPlace(*place, text);
   if (place->kind == PLACE_VALUE_LIST) return;

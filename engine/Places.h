@@ -1,59 +1,30 @@
-// The places Find looks at beyond win.ini, the Startup folders and the
-// eight Run-type keys: one row each, in Find's order. What lists, counts or
-// checks them walks this table.
+// The places of the table (util/pure/PlaceTable.h) as the engine reaches
+// them: their registry roots, and what the status bar says of them.
 #pragma once
 
 #include <windows.h>
 
-enum PlaceKind {
-  PLACE_VALUE_LIST,    // values that are commands, as in the Run keys
-  PLACE_SINGLE_VALUE,  // one value Windows needs, with its default
-  PLACE_COMPONENTS,    // components, each with the file it loads
-  PLACE_TASKS,         // the .job files of the Windows folder's Tasks folder
-  PLACE_SERVICES,      // services that start automatically
-};
+#include "util/pure/PlaceTable.h"
 
-// How a component list names its components.
-enum ComponentForm {
-  NO_COMPONENTS,
-  SUBKEYS_NAMED_BY_CLASS,  // each subkey's name is a class id
-  VALUES_NAMED_BY_CLASS,   // each value's name is a class id
-  SUBKEYS_WITH_FILE,       // each subkey holds the file in the place's value
-  DATA_NAMES_CLASS,        // a value list whose values' data are class ids
-};
+class StrBuf;
+class Platform;
+struct ListedEntry;
 
-// Systems a place exists on, by SystemKind bit.
-enum { ON_98 = 1 << 1, ON_2000 = 1 << 2, ON_XP = 1 << 3, ON_NT = ON_2000 | ON_XP, ON_ALL = ON_98 | ON_NT };
-
-struct Place {
-  PlaceKind kind;
-  HKEY root;            // NULL for a file or folder of the Windows folder
-  const char* key;      // the key; system.ini: its section
-  const char* value;    // single value: its name; SUBKEYS_WITH_FILE: the file's value
-  ComponentForm form;
-  unsigned systems;
-  const char* heading;  // its section's heading in the listing
-  const char* windowsDefault;  // single value: Windows' own (userinit: after the system folder)
-};
-
-extern const Place otherPlaces[];
-enum { OTHER_PLACE_COUNT = 15 };
+inline HKEY rootKey(PlaceRoot root) {
+  return root == IN_LOCAL_MACHINE ? HKEY_LOCAL_MACHINE
+                                  : root == IN_CURRENT_USER ? HKEY_CURRENT_USER : NULL;
+}
 
 // Userinit: Windows' own value is its default after the system folder.
 bool defaultInSystemFolder(const Place& place);
 bool placeOnSystem(const Place& place, int systemKind);
 
-// Whether a root has that value list (an index of valueListKeys): the Run
-// keys in both, the others where a row names them. A store keeps values of
-// these places only.
-bool isValueListPlace(HKEY root, int list);
+// The row of the value list of that root and name (any letter case), or -1.
+// A store keeps values of these places only.
+int valueListRow(Platform& platform, HKEY root, const char* name);
+// The row of a Run-type key Remove takes.
+int runKeyRow(HKEY root, int name);
 
-// The row of a value list beyond the Run keys, or null.
-const Place* valueListPlace(HKEY root, int list);
-
-class StrBuf;
-class Platform;
-struct ListedEntry;
 // The file a class id loads: its InprocServer32's default value; empty when
 // there is none.
 void classFile(Platform& platform, const char* classId, StrBuf& file);

@@ -122,11 +122,10 @@ void findSearchDirs(Platform& platform, StrBuf& dirs) {
 // The type of the entry's value as its key holds it now; false when it
 // cannot be read.
 bool registryType(Platform& platform, const ListedEntry& entry, DWORD* type) {
-  if (entry.keyName < 0 || entry.keyName >= VALUE_LIST_KEY_COUNT) return false;
-  StrBuf path;
-  if (!runKeyPath(path, valueListKeys[entry.keyName])) return false;
+  if (entry.row < 0 || entry.row >= PLACE_COUNT) return false;
   HKEY key;
-  if (platform.RegOpenKeyExA(entry.root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+  if (platform.RegOpenKeyExA(entry.root, places[entry.row].key, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS)
     return false;
   // The type alone: without a data buffer any length of value answers.
   LONG result = platform.RegQueryValueExA(key, entry.name.c_str(), NULL, type, NULL, NULL);
@@ -160,7 +159,7 @@ class ValueType {
 // What a registry value that holds no command is, or null. Windows runs
 // only text from a Run-type key.
 const char* notCommandName(Platform& platform, const ListedEntry& entry) {
-  if (entry.place != ENTRY_REGISTRY || entry.keyName != RUN_ONCE_EX) return nullptr;
+  if (entry.place != ENTRY_REGISTRY || places[entry.row].taken != RUN_ONCE_EX) return nullptr;
   if (platform.lstrcmpiA(entry.name.c_str(), kRunOnceExTitleName) == 0) return kRunOnceExTitle;
   if (platform.lstrcmpiA(entry.name.c_str(), kRunOnceExFlagsName) == 0) return kRunOnceExFlags;
   return nullptr;
@@ -200,9 +199,7 @@ void checkCommand(Platform& platform, const ListedEntry& entry, ValueType& value
   }
   // A shell service object's value names a class: the file is its DLL.
   StrBuf loaded;
-  const Place* place =
-      entry.place == ENTRY_REGISTRY ? valueListPlace(entry.root, entry.keyName) : NULL;
-  if (place && place->form == DATA_NAMES_CLASS) {
+  if (entry.place == ENTRY_REGISTRY && places[entry.row].form == DATA_NAMES_CLASS) {
     classFile(platform, command, loaded);
     command = loaded.c_str();
     length = loaded.length();

@@ -8,14 +8,6 @@
 
 namespace {
 
-// Run keys first, then RunOnce, RunOnceEx and RunServices, each root in turn.
-const RunKeyLocation restoreOrder[RUN_KEY_COUNT] = {
-    {HKEY_LOCAL_MACHINE, RUN},          {HKEY_CURRENT_USER, RUN},
-    {HKEY_LOCAL_MACHINE, RUN_ONCE},     {HKEY_CURRENT_USER, RUN_ONCE},
-    {HKEY_LOCAL_MACHINE, RUN_ONCE_EX},  {HKEY_CURRENT_USER, RUN_ONCE_EX},
-    {HKEY_LOCAL_MACHINE, RUN_SERVICES}, {HKEY_CURRENT_USER, RUN_SERVICES},
-};
-
 // After a failed win.ini or registry step. When everything the settings
 // file holds is back, as read back from win.ini and the keys, the file goes
 // and the folders come back. Otherwise nothing more is undone: the user's
@@ -210,14 +202,14 @@ int Engine::removeRegistryKeys() {
   HKEY failedRoot = NULL;
   const char* failedName = NULL;
   for (const HKEY root : runKeyRoots) {
-    for (int name = RUN; name <= RUN_SERVICES && !failedName; ++name) {
-      int slot = runKeySlot(root, name);
-      if (entryCounts[slot] == 0) continue;
-      if (deleteRunKey(root, CURRENT_VERSION_KEY, runKeyNames[name], stayed, changed)) {
-        keyDeleted[slot] = 1;
+    for (int name = 0; name < RUN_KEY_NAME_COUNT && !failedName; ++name) {
+      int row = runKeyRow(root, name);
+      if (entryCounts[row] == 0) continue;
+      if (deleteRunKey(root, CURRENT_VERSION_KEY, listName(places[row]), stayed, changed)) {
+        keyDeleted[row] = 1;
       } else {
         failedRoot = root;
-        failedName = runKeyNames[name];
+        failedName = listName(places[row]);
       }
     }
   }
@@ -264,19 +256,22 @@ void Engine::restoreDeletedKeys() {
   // Afterwards registryWriteFailed tells whether anything saved failed to
   // come back; a key with nothing saved ("Can't find section") lost nothing.
   int lost = 0;
-  for (const RunKeyLocation& location : restoreOrder) {
-    if (!keyDeleted[runKeySlot(location.root, location.name)]) continue;
-    const char* name = runKeyNames[location.name];
-    bool recorded = savedRecord.holdsKey(recordRootName(location.root), name);
-    bool saved = recorded || findRegistrySection(location.root, name) != 0;
-    registryWriteFailed = 0;
-    // Only what is missing comes back: what is there was never taken, as a
-    // value another program changed meanwhile.
-    if (recorded)
-      refillRegistryKey(*this, location.root, name);
-    else
-      restoreRegistryKey(location.root, name);
-    if (saved && registryWriteFailed) lost = 1;
-  }
+  // Run keys first, then RunOnce, RunOnceEx and RunServices, each root in turn.
+  for (int name = 0; name < RUN_KEY_NAME_COUNT; ++name)
+    for (HKEY root : runKeyRoots) {
+      int row = runKeyRow(root, name);
+      if (!keyDeleted[row]) continue;
+      const char* keyName = listName(places[row]);
+      bool recorded = savedRecord.holdsKey(recordRootName(root), keyName);
+      bool saved = recorded || findRegistrySection(root, keyName) != 0;
+      registryWriteFailed = 0;
+      // Only what is missing comes back: what is there was never taken, as a
+      // value another program changed meanwhile.
+      if (recorded)
+        refillRegistryKey(*this, root, keyName);
+      else
+        restoreRegistryKey(root, keyName);
+      if (saved && registryWriteFailed) lost = 1;
+    }
   registryWriteFailed = lost;
 }

@@ -68,9 +68,9 @@ int restoreSettings(Engine& engine, int* restored) {
     reportWithRescuePath(engine, "An error occured while writing to the Win.ini.");
   }
   engine.registryWriteFailed = 0;
-  for (int name = RUN; name <= RUN_SERVICES; ++name) {
+  for (int name = 0; name < RUN_KEY_NAME_COUNT; ++name) {
     for (const HKEY root : runKeyRoots) {
-      const char* keyName = runKeyNames[name];
+      const char* keyName = listName(places[runKeyRow(root, name)]);
       if (engine.savedRecord.holdsKey(recordRootName(root), keyName) ||
           engine.findRegistrySection(root, keyName) != 0)
         *restored |= engine.restoreRegistryKey(root, keyName);

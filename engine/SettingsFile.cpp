@@ -107,10 +107,12 @@ bool recordMachine(Engine& engine, RecordWriter& record) {
     if (!record.iniValue(key, value.c_str(), value.length())) return false;
   }
   for (HKEY root : runKeyRoots)
-    for (int name = RUN; name <= RUN_SERVICES; ++name)
-      if (engine.entryCounts[runKeySlot(root, name)] != 0 &&
-          !recordRunKey(engine.platform, root, runKeyNames[name], record))
+    for (int name = 0; name < RUN_KEY_NAME_COUNT; ++name) {
+      int row = runKeyRow(root, name);
+      if (engine.entryCounts[row] != 0 &&
+          !recordRunKey(engine.platform, root, listName(places[row]), record))
         return false;
+    }
   if (!recordFolderItems(engine.platform, engine.inactiveDir, kUserItems, record)) return false;
   if (engine.commonStartupDir[0] != '\0' &&
       !recordFolderItems(engine.platform, engine.commonInactiveDir, kCommonItems, record))

@@ -132,10 +132,10 @@ void ShowFindListing() {
   mainWindow.resetListing();
   mainWindow.engine.listingSectionCount = 0;
   for (const auto& line : lines) mainWindow.addListingLine(line.text, line.colour);
-  mainWindow.engine.addSection(alphaLine, betaLine + 1, ENTRY_REGISTRY, false, HKEY_CURRENT_USER,
-                               RUN);
-  mainWindow.engine.addSection(gammaLine, gammaLine + 1, ENTRY_REGISTRY, true, HKEY_CURRENT_USER,
-                               RUN);
+  mainWindow.engine.addSection(alphaLine, betaLine + 1, ENTRY_REGISTRY, false,
+                               runKeyRow(HKEY_CURRENT_USER, RUN));
+  mainWindow.engine.addSection(gammaLine, gammaLine + 1, ENTRY_REGISTRY, true,
+                               runKeyRow(HKEY_CURRENT_USER, RUN));
   listBox.ForgetLines();
 }
 

@@ -1,6 +1,6 @@
 #include "Driver.h"
 
-#include "util/pure/SettingsRecord.h"
+#include "engine/Places.h"
 
 #include <shlwapi.h>
 
@@ -120,8 +120,6 @@ void DumpKey(HKEY root, const std::string& key, std::string& out) {
   RegCloseKey(opened);
   for (const std::string& sub : subkeys) DumpKey(root, key + "\\" + sub, out);
 }
-
-const char* const runKeyNames[] = {"RunServices", "Run", "RunOnce", "RunOnceEx"};
 
 std::string FolderBeside(const std::string& startup, const char* name) {
   size_t slash = startup.rfind('\\');
@@ -458,13 +456,11 @@ void WriteFileText(const std::string& path, const std::string& text) {
 std::string MachineState() {
   std::string state = "run=" + machine::profileValue("run") + "\n";
   state += "load=" + machine::profileValue("load") + "\n";
-  const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-  for (HKEY root : roots) {
-    state += root == HKEY_LOCAL_MACHINE ? "HKLM\n" : "HKCU\n";
-    for (const char* name : valueListKeys) {
-      DumpKey(root, machine::kRunKeyPrefix + std::string(name), state);
+  for (const Place& place : places)
+    if (place.kind == PLACE_VALUE_LIST) {
+      state += std::string(place.heading) + "\n";
+      DumpKey(rootKey(place.root), place.key, state);
     }
-  }
   // What Remove and Restore never touch: Windows' own values beside them.
   DumpKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", state);
   const std::string folders[] = {machine::startupDir(), machine::commonStartupDir(),
@@ -492,12 +488,7 @@ void CleanMachine() {
   machine::clearOtherPlaces();
   machine::setProfileValue("run", 0);
   machine::setProfileValue("load", 0);
-  const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-  for (HKEY root : roots) {
-    for (const char* name : runKeyNames) {
-      machine::deleteKey(root, machine::kRunKeyPrefix + std::string(name));
-    }
-  }
+  machine::clearRunKeys();
   const std::string folders[] = {machine::startupDir(), machine::commonStartupDir()};
   for (const std::string& folder : folders) {
     MakeFolders(folder);

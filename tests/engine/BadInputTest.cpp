@@ -134,12 +134,11 @@ bool startsWithNoCase(const std::string& text, const std::string& prefix) {
 // Whether a key path of the platform's log ("HKLM\Software\...\Run\sub",
 // or that with "\value name" after it) lies in one of the eight keys.
 bool underRunKey(const std::string& path) {
-  for (const char* root : {"HKLM\\", "HKCU\\"}) {
-    for (const char* name : runKeyNames) {
-      std::string key = std::string(root) + machine::kRunKeyPrefix + name;
-      if (lstrcmpiA(path.c_str(), key.c_str()) == 0 || startsWithNoCase(path, key + "\\"))
-        return true;
-    }
+  for (int row = 0; row < RUN_KEY_COUNT; ++row) {
+    std::string key = (places[row].root == IN_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") +
+                      std::string(places[row].key);
+    if (lstrcmpiA(path.c_str(), key.c_str()) == 0 || startsWithNoCase(path, key + "\\"))
+      return true;
   }
   return false;
 }
@@ -247,7 +246,7 @@ TEST_F(RegistryLimitsTest, LongestNameAndMegabyteDataAreListedRemovedAndRestored
   machine::setValue(HKEY_LOCAL_MACHINE, runKey, longName, REG_SZ, bigText + '\0');
   machine::setValue(HKEY_CURRENT_USER, runOnceKey, "Blob", REG_BINARY, bigBinary);
   MachinePicture before = takePicture();
-  ASSERT_EQ(bigText + '\0', before.keys[runKeySlot(HKEY_LOCAL_MACHINE, RUN)][""][longName].data);
+  ASSERT_EQ(bigText + '\0', before.keys[runKeyRow(HKEY_LOCAL_MACHINE, RUN)][""][longName].data);
 
   find();
   std::vector<std::string> listed = listing();

@@ -45,18 +45,19 @@ class EngineTest : public ::testing::Test {
   // The listing without the sections of the other places (each a blank
   // line, its heading and its lines), which the seeded machine does not
   // decide: Wine's own services and Winlogon values are listed there.
-  std::vector<std::string> listing() const {
+  // others: those sections alone.
+  std::vector<std::string> listing(bool others = false) const {
     std::vector<std::string> kept, all = host.texts();
-    bool skipping = false;
+    bool inOthers = false;
     for (size_t line = 0; line < all.size(); ++line) {
-      if (all[line].empty() && line + 1 < all.size()) skipping = isOtherHeading(all[line + 1]);
-      if (!skipping) kept.push_back(all[line]);
+      if (all[line].empty() && line + 1 < all.size()) inOthers = isOtherHeading(all[line + 1]);
+      if (inOthers == others) kept.push_back(all[line]);
     }
     return kept;
   }
   static bool isOtherHeading(const std::string& line) {
-    for (int row = 0; row < OTHER_PLACE_COUNT; ++row)
-      if (line == otherPlaces[row].heading) return true;
+    for (int row = RUN_KEY_COUNT; row < PLACE_COUNT; ++row)
+      if (line == places[row].heading) return true;
     return false;
   }
 

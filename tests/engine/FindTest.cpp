@@ -21,7 +21,7 @@ class FindTest : public EngineTest {
     engine.computeLocations();
     engine.findStartupEntries();
   }
-  int count(HKEY root, int name) const { return engine.entryCounts[runKeySlot(root, name)]; }
+  int count(HKEY root, int name) const { return engine.entryCounts[runKeyRow(root, name)]; }
 };
 
 TEST_F(FindTest, NothingStartingGivesTheEightFixedLines) {
@@ -158,7 +158,7 @@ TEST_F(FindTest, FoldersListTheirFilesButNoSubfolders) {
 // has and no others.
 TEST_F(FindTest, EachSystemListsTheOtherPlacesItHas) {
   const std::vector<machine::PlaceSeed> expected = machine::seedOtherPlaces();
-  ASSERT_EQ(static_cast<size_t>(OTHER_PLACE_COUNT), expected.size());
+  ASSERT_EQ(static_cast<size_t>(PLACE_COUNT - RUN_KEY_COUNT), expected.size());
   struct System {
     int kind;
     DWORD platformId, major, minor;
@@ -170,16 +170,18 @@ TEST_F(FindTest, EachSystemListsTheOtherPlacesItHas) {
     find();
     ASSERT_EQ(system.kind, engine.systemKind);
     Lines got = host.texts();
-    for (int row = 0; row < OTHER_PLACE_COUNT; ++row) {
-      SCOPED_TRACE(std::to_string(system.kind) + ": " + expected[row].heading);
-      auto heading = std::find(got.begin(), got.end(), expected[row].heading);
+    for (int row = RUN_KEY_COUNT; row < PLACE_COUNT; ++row) {
+      const Place& place = places[row];
+      const machine::PlaceSeed& seed = expected[row - RUN_KEY_COUNT];
+      SCOPED_TRACE(std::to_string(system.kind) + ": " + seed.heading);
+      auto heading = std::find(got.begin(), got.end(), seed.heading);
       bool listed = heading != got.end();
-      EXPECT_EQ(placeOnSystem(otherPlaces[row], system.kind), listed);
+      EXPECT_EQ(placeOnSystem(place, system.kind), listed);
       if (!listed) continue;
-      auto line = std::find(heading, got.end(), expected[row].line);
+      auto line = std::find(heading, got.end(), seed.line);
       ASSERT_NE(got.end(), line);
       // Values that differ from Windows' own are drawn in their own colour.
-      EXPECT_EQ(expected[row].notDefault ? changedDefaultColour : plainColour,
+      EXPECT_EQ(seed.notDefault ? changedDefaultColour : plainColour,
                 host.lines[line - got.begin()].colour);
       // Its status names the place, and why a value Windows needs stays.
       ListedEntry entry;
@@ -188,12 +190,12 @@ TEST_F(FindTest, EachSystemListsTheOtherPlacesItHas) {
       appendPlaceStatus(entry, status);
       std::string text = status.c_str();
       EXPECT_EQ(0u, text.find(" - in ")) << text;
-      EXPECT_EQ(otherPlaces[row].kind == PLACE_SINGLE_VALUE,
+      EXPECT_EQ(place.kind == PLACE_SINGLE_VALUE,
                 text.find("never blanks it. Windows' own: ") != std::string::npos) << text;
-      EXPECT_EQ(engine.canDisable(entry), otherPlaces[row].kind == PLACE_VALUE_LIST);
+      EXPECT_EQ(engine.canDisable(entry), place.kind == PLACE_VALUE_LIST);
       ProgramInfo info;
       checkProgram(engine, entry, false, info);
-      if (otherPlaces[row].form == DATA_NAMES_CLASS) EXPECT_STREQ("C:\\helper.dll", info.path.c_str());
+      if (place.form == DATA_NAMES_CLASS) EXPECT_STREQ("C:\\helper.dll", info.path.c_str());
     }
   }
   machine::clearOtherPlaces();

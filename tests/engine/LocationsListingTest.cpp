@@ -80,8 +80,8 @@ class LocationsListingTest : public ::testing::Test {
     };
     // Then one line for each other place the system has.
     size_t others = 0;
-    for (int row = 0; row < OTHER_PLACE_COUNT; ++row)
-      others += placeOnSystem(otherPlaces[row], engine.systemKind);
+    for (int row = RUN_KEY_COUNT; row < PLACE_COUNT; ++row)
+      others += placeOnSystem(places[row], engine.systemKind);
     ASSERT_EQ(expected.size() + others, host.lines.size());
     if (others > 0) {
       EXPECT_EQ(kIndent + "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services",

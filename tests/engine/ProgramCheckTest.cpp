@@ -55,7 +55,7 @@ class ProgramCheckTest : public EngineTest {
     entry.place = place;
     entry.disabled = disabled;
     entry.root = HKEY_CURRENT_USER;
-    entry.keyName = keyName;
+    entry.row = place == ENTRY_REGISTRY ? runKeyRow(HKEY_CURRENT_USER, keyName) : -1;
     entry.name.assign(file.empty() ? valueName.c_str() : file.substr(file.rfind('\\') + 1).c_str());
     entry.command.assign(command.c_str());
     entry.file.assign(file.c_str());
@@ -164,7 +164,7 @@ TEST_F(ProgramCheckTest, CommandsAndShortcuts) {
     valueName = c.setup == RUN_ONCE_EX_TITLE   ? "Title"
                 : c.setup == RUN_ONCE_EX_FLAGS ? "flags"
                                                : "Entry";
-    const std::string key = std::string(machine::kRunKeyPrefix) + runKeyNames[keyName];
+    const std::string key = std::string(machine::kRunKeyPrefix) + machine::runKeyName(keyName);
     // The listing shows a value's bytes up to the first zero as its command.
     const std::string number("\x01\0\0\0", 4);
     switch (c.setup) {

@@ -127,10 +127,10 @@ bool readsAnOtherPlace(const CallRecord& record) {
     return arg.find(what) != std::string::npos;
   };
   if (has("CLSID\\")) return true;
-  for (int row = 0; row < OTHER_PLACE_COUNT; ++row) {
-    const Place& place = otherPlaces[row];
+  for (int row = RUN_KEY_COUNT; row < PLACE_COUNT; ++row) {
+    const Place& place = places[row];
     if (place.kind == PLACE_VALUE_LIST) continue;  // Disable and Enable change these
-    if (place.root ? has(place.key) : has(place.kind == PLACE_TASKS ? "\\Tasks" : "system.ini"))
+    if (place.root != IN_WINDOWS_FOLDER ? has(place.key) : has(place.kind == PLACE_TASKS ? "\\Tasks" : "system.ini"))
       return true;
   }
   return false;
@@ -205,9 +205,9 @@ KeyTree readTree(HKEY root, const std::string& key) {
 MachinePicture takePicture() {
   MachinePicture picture;
   for (HKEY root : kRoots) {
-    for (int name = RUN; name <= RUN_SERVICES; ++name) {
-      int slot = runKeySlot(root, name);
-      std::string key = std::string(machine::kRunKeyPrefix) + runKeyNames[name];
+    for (int name = RUN; name < RUN_KEY_NAME_COUNT; ++name) {
+      int slot = runKeyRow(root, name);
+      std::string key = std::string(machine::kRunKeyPrefix) + machine::runKeyName(name);
       picture.keyExists[slot] = machine::keyExists(root, key);
       picture.keys[slot] = readTree(root, key);
     }
@@ -221,10 +221,10 @@ MachinePicture takePicture() {
 
 void expectSameMachine(const MachinePicture& expected, const MachinePicture& actual) {
   for (HKEY root : kRoots) {
-    for (int name = RUN; name <= RUN_SERVICES; ++name) {
-      int slot = runKeySlot(root, name);
+    for (int name = RUN; name < RUN_KEY_NAME_COUNT; ++name) {
+      int slot = runKeyRow(root, name);
       std::string where =
-          std::string(root == HKEY_LOCAL_MACHINE ? "HKLM " : "HKCU ") + runKeyNames[name];
+          std::string(root == HKEY_LOCAL_MACHINE ? "HKLM " : "HKCU ") + machine::runKeyName(name);
       EXPECT_EQ(expected.keyExists[slot], actual.keyExists[slot]) << where << " exists";
       const KeyTree& want = expected.keys[slot];
       const KeyTree& got = actual.keys[slot];
@@ -297,11 +297,19 @@ DWORD runTestInChild(const char* testName, const char* variable, const std::stri
   ZeroMemory(&startup, sizeof startup);
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
-  BOOL started =
-      CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
+  // A loaded machine's Wine now and then fails to start a process at all:
+  // that says nothing of the child's test, so it is tried again.
+  BOOL started = FALSE;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt > 0) Sleep(1000);
+    started =
+        CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
+    if (!started) error = GetLastError();
+  }
   SetEnvironmentVariableA(variable, NULL);
   if (!started) {
-    ADD_FAILURE() << "cannot start " << command;
+    ADD_FAILURE() << "cannot start " << command << ": error " << error;
     return static_cast<DWORD>(-1);
   }
   WaitForSingleObject(process.hProcess, INFINITE);

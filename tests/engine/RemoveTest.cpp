@@ -29,11 +29,11 @@ struct Written {
   int runKey;
   const char* sub;
   const char* name;
-  std::string key() const { return kPrefix + runKeyNames[runKey] + (*sub ? "\\" : "") + sub; }
+  std::string key() const { return kPrefix + machine::runKeyName(runKey) + (*sub ? "\\" : "") + sub; }
   std::string place() const { return (root == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") + key(); }
   void write() const { machine::setString(root, key(), name, kWritten); }
   void addTo(MachinePicture& picture) const {
-    int slot = runKeySlot(root, runKey);
+    int slot = runKeyRow(root, runKey);
     picture.keyExists[slot] = true;
     picture.keys[slot][sub][name] = RegValue{REG_SZ, std::string(kWritten) + '\0'};
   }
@@ -273,7 +273,7 @@ TEST_F(RemoveTest, KeyThatWillNotDeleteBringsBackTheKeysAlreadyDeleted) {
              "HKCU\\" + kPrefix + "RunOnce\\Later"}),
       created);
   MachinePicture after = takePicture();
-  int services = runKeySlot(HKEY_LOCAL_MACHINE, RUN_SERVICES);
+  int services = runKeyRow(HKEY_LOCAL_MACHINE, RUN_SERVICES);
   EXPECT_FALSE(after.keyExists[services]);
   before.keyExists[services] = false;
   before.keys[services].clear();
@@ -291,7 +291,7 @@ TEST_F(RemoveTest, KeyGoneSinceFindIsReportedAndTheOthersComeBack) {
                    "Failed to remove this key|Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                    kRegistryFailed}),
             eventTexts());
-  int mine = runKeySlot(HKEY_CURRENT_USER, RUN);
+  int mine = runKeyRow(HKEY_CURRENT_USER, RUN);
   before.keyExists[mine] = false;
   before.keys[mine].clear();
   expectSameMachine(before, takePicture());
@@ -431,7 +431,7 @@ TEST_F(RemoveTest, ValueAnotherProgramWritesWhileRemoveRunsIsNeverLost) {
     std::vector<CallRecord> calls = removeWriting(what, kNever);
     ASSERT_EQ(1, nextStart()->restoreStartupEntries());
     size_t first = 0, last = 0;
-    std::string runKey = what.place().substr(0, 5) + kPrefix + runKeyNames[what.runKey];
+    std::string runKey = what.place().substr(0, 5) + kPrefix + machine::runKeyName(what.runKey);
     for (size_t index = calls.size(); index-- > 0;) {
       if (calls[index].call == Call::GetProfileStringA) first = index;
       if (calls[index].call == Call::SHDeleteKeyA && calls[index].arg == runKey) last = index;

@@ -157,8 +157,8 @@ TEST_F(RestoreTest, NothingListedWritesNothing) {
     EXPECT_FALSE(platform.called(Call::RegSetValueExA));
     EXPECT_FALSE(fileExists(settings()));
     EXPECT_FALSE(fileExists(inactive()));
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-      for (const char* name : runKeyNames) EXPECT_FALSE(machine::keyExists(root, kPrefix + name));
+    for (int row = 0; row < RUN_KEY_COUNT; ++row)
+      EXPECT_FALSE(machine::keyExists(rootKey(places[row].root), places[row].key));
     host.events.clear();
   }
 }
@@ -181,7 +181,7 @@ TEST_F(RestoreTest, SavedKeyComesBackOverOneCreatedSinceAndKeepsItsNewValues) {
   machine::setString(HKEY_CURRENT_USER, kPrefix + "Run", "Added", "added since");
   EXPECT_EQ(1, next->restoreStartupEntries());
   MachinePicture after = takePicture();
-  int slot = runKeySlot(HKEY_CURRENT_USER, RUN);
+  int slot = runKeyRow(HKEY_CURRENT_USER, RUN);
   EXPECT_EQ((RegValue{REG_SZ, std::string("added since", 12)}), after.keys[slot][""]["Added"]);
   after.keys[slot][""].erase("Added");
   expectSameMachine(before, after);
@@ -222,7 +222,7 @@ TEST_F(RestoreTest, RegistryThatCannotBeWrittenLeavesTheRescueCopy) {
             eventTexts());
   EXPECT_TRUE(fileExists(rescue()));
   MachinePicture after = takePicture();
-  int slot = runKeySlot(HKEY_LOCAL_MACHINE, RUN);
+  int slot = runKeyRow(HKEY_LOCAL_MACHINE, RUN);
   EXPECT_TRUE(after.keys[slot][""].empty());  // created, its value refused
   after.keys[slot] = before.keys[slot];
   expectSameMachine(before, after);
@@ -307,6 +307,45 @@ TEST_F(RestoreTest, ListingFormatRestoresByTheListingRules) {
   ASSERT_EQ(24u, listing.size());
   EXPECT_EQ("Long = " + longData, listing[13]);
   for (const ListingLine& line : host.lines) EXPECT_EQ(plainColour, line.colour);
+}
+
+// Settings files list the other places too (a file of an older version
+// does not): Restore, from our record or from the listing alone, brings
+// back the Run keys and leaves every other place as it finds it.
+TEST_F(RestoreTest, OtherPlacesOfASettingsFileAreNeverRestored) {
+  const char* const kinds[] = {"an older version's listing", "today's listing alone",
+                               "today's file with its record"};
+  for (const char* kind : kinds) {
+    SCOPED_TRACE(kind);
+    machine::seedOtherPlaces();
+    machine::setString(HKEY_CURRENT_USER, kPrefix + "Run", "Mine", "C:\\mine.exe");
+    find();
+    const Lines seeded = listing(true);
+    EXPECT_EQ(1, engine.removeStartupEntries());
+    std::string file = fileContent(settings());
+    ASSERT_NE(std::string::npos, file.find("\r\n[Services]\r\n"));
+    if (kind == kinds[0]) {
+      file = "\r\n[Win.ini]\r\nrun=\r\nload=\r\n\r\n[Startup folder]\r\n\r\n"
+             "[All Users Startup folder]\r\n\r\n[Registry - current_user, Run]\r\n"
+             "Mine = C:\\mine.exe\r\n";
+    } else if (kind == kinds[1]) {
+      file = file.substr(0, file.find(kRecordHeading));
+    }
+    machine::writeFile(settings(), file);
+    // Another program takes the other places' entries away meanwhile.
+    machine::clearOtherPlaces();
+    find();
+    const Lines cleared = listing(true);
+    ASSERT_NE(seeded, cleared);
+    std::unique_ptr<Engine> next = nextStart();
+    ASSERT_EQ(1, next->restoreStartupEntries());
+    EXPECT_EQ("C:\\mine.exe", machine::stringValue(HKEY_CURRENT_USER, kPrefix + "Run", "Mine"));
+    host.events.clear();
+    find();
+    EXPECT_EQ(cleared, listing(true));
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(RestoreTest, ListingShowsNoRecordAndEndsWithTheBootFileLines) {

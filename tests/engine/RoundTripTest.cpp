@@ -19,9 +19,9 @@ class MachineMaker {
 
   void make(const std::string& startup, const std::string& commonStartup) {
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-      for (int name = RUN; name <= RUN_SERVICES; ++name) {
+      for (int name = RUN; name < RUN_KEY_NAME_COUNT; ++name) {
         if (chance(40)) continue;
-        std::string key = kPrefix + runKeyNames[name];
+        std::string key = kPrefix + machine::runKeyName(name);
         machine::createKey(root, key);
         values(root, key);
         if (name == RUN_ONCE_EX || chance(10)) {

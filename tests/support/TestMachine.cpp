@@ -1,7 +1,8 @@
 #include "tests/support/TestMachine.h"
 
-#include "util/pure/SettingsRecord.h"
 #include <shlwapi.h>
+
+#include "engine/Places.h"
 
 #include <algorithm>
 
@@ -41,9 +42,11 @@ bool keyExists(HKEY root, const std::string& key) {
   return true;
 }
 
+const char* runKeyName(int name) { return listName(places[runKeyRow(HKEY_LOCAL_MACHINE, name)]); }
+
 void clearRunKeys() {
-  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-    for (const char* name : valueListKeys) deleteKey(root, std::string(kRunKeyPrefix) + name);
+  for (const Place& place : places)
+    if (place.kind == PLACE_VALUE_LIST) deleteKey(rootKey(place.root), place.key);
 }
 
 // The fixed part, the running instance count, the program and its
@@ -128,9 +131,8 @@ std::vector<PlaceSeed> seedOtherPlaces() {
 
 void clearOtherPlaces() {
   const std::string cv = kRunKeyPrefix;
-  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-    for (int list = RUN_TYPE_KEY_COUNT; list < VALUE_LIST_KEY_COUNT; ++list)
-      deleteKey(root, cv + valueListKeys[list]);
+  for (int row = RUN_KEY_COUNT; row < PLACE_COUNT; ++row)
+    if (places[row].kind == PLACE_VALUE_LIST) deleteKey(rootKey(places[row].root), places[row].key);
   deleteKey(HKEY_CLASSES_ROOT, "CLSID\\" + kClassId);
   WritePrivateProfileStringA("boot", "shell", NULL, "system.ini");
   setString(HKEY_LOCAL_MACHINE, kNt + "Winlogon", "Shell", "explorer.exe");

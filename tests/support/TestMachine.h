@@ -20,7 +20,10 @@ void deleteKey(HKEY root, const std::string& key);
 bool keyExists(HKEY root, const std::string& key);
 // A string value of up to MAX_PATH bytes, or "" when the key or value is missing.
 std::string stringValue(HKEY root, const std::string& key, const std::string& name);
-// Deletes the eight Run-type keys.
+// The name below Software\Microsoft\Windows\CurrentVersion of a Run-type
+// key (RUN, RUN_ONCE, ...), as the place table names it.
+const char* runKeyName(int name);
+// Deletes every value list of the place table: the Run-type keys and the others.
 void clearRunKeys();
 
 // One entry in each of the other places Find lists (engine/Places.h), in

@@ -2,11 +2,9 @@
 
 #include <string.h>
 
-const char kRecordHeading[] = "[Saved data: registry keys and win.ini values]";
+#include "util/pure/PlaceTable.h"
 
-const char* const valueListKeys[VALUE_LIST_KEY_COUNT] = {
-    "Run",         "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce", "Policies\\Explorer\\Run",
-    "ShellServiceObjectDelayLoad"};
+const char kRecordHeading[] = "[Saved data: registry keys and win.ini values]";
 
 namespace {
 
@@ -95,8 +93,8 @@ char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 bool isRecordedRoot(TextSpan field) { return sameText(field, "HKLM") || sameText(field, "HKCU"); }
 
 bool isRecordedKey(TextSpan field) {
-  for (const char* key : valueListKeys)
-    if (sameText(field, key)) return true;
+  for (const Place& place : places)
+    if (place.kind == PLACE_VALUE_LIST && sameText(field, listName(place))) return true;
   return false;
 }
 

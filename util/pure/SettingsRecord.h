@@ -22,12 +22,6 @@
 // other listing line starts with "[Saved".
 extern const char kRecordHeading[];
 
-// The keys below Software\Microsoft\Windows\CurrentVersion whose values
-// are commands and may be recorded: the four Run-type keys Remove takes
-// away, first, then the value lists single entries are disabled from too.
-enum { RUN_TYPE_KEY_COUNT = 4, VALUE_LIST_KEY_COUNT = 7 };
-extern const char* const valueListKeys[VALUE_LIST_KEY_COUNT];
-
 struct TextSpan {
   const char* text;
   size_t length;
