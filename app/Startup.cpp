@@ -2,8 +2,10 @@
 // (linked with -nostartfiles). That code serves what this program does not
 // use: argv and wildcards, thread-local data, pseudo relocations, signal
 // handlers behind an unhandled-exception filter, the maths error hook and the
-// registration of unwind tables; with it went about 9 KB. What remains is
-// what WinMain and the process-wide objects rely on, done in the same order.
+// registration of unwind tables; with it went about 10 KB. What remains is
+// what WinMain and the process-wide objects rely on: the C runtime told it is
+// a GUI program, the FPU reset, the static constructors, then WinMain and
+// exit, as that code did them.
 #include <stdlib.h>
 #include <windows.h>
 
@@ -15,8 +17,7 @@ extern "C" {
 // The image's own header: the module handle WinMain is given.
 extern IMAGE_DOS_HEADER __ImageBase;
 
-// The linker script lays out the static constructors as -1, the functions,
-// 0, and the destructors as anything, the functions, 0.
+// The linker script lays out each list as -1, the functions, 0.
 typedef void (*StaticFunction)();
 extern StaticFunction __CTOR_LIST__[];
 extern StaticFunction __DTOR_LIST__[];
