@@ -18,8 +18,8 @@ bool sameEntries(const ListingEntries& a, const ListingEntries& b) {
   if (a.count() != b.count()) return false;
   for (size_t index = 0; index < a.count(); ++index) {
     ListingEntry x = a.at(index), y = b.at(index);
-    if (!samePiece(x.place, y.place) || !samePiece(x.name, y.name) ||
-        !samePiece(x.data, y.data) || !samePiece(x.line, y.line) || x.disabled != y.disabled)
+    if (!samePiece(x.place, y.place) || !samePiece(x.name, y.name) || !samePiece(x.data, y.data) ||
+        !samePiece(x.line, y.line) || x.disabled != y.disabled)
       return false;
   }
   return true;
@@ -43,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ListingTime backTime;
     if (formatSeen(seen, time, again)) {
       if (!parseSeen(again.c_str(), again.length(), back, &backTime)) __builtin_trap();
-      if (!sameEntries(seen, back) || memcmp(&time, &backTime, sizeof time) != 0)
-        __builtin_trap();
+      if (!sameEntries(seen, back) || memcmp(&time, &backTime, sizeof time) != 0) __builtin_trap();
     }
     compareWithItself(seen);
   }
@@ -64,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ListingEntries listed;
   readListing(text, size, listed);
   StrBuf placed;
-  for (size_t index = 0; index < listed.count(); ++index) appendPlacedLine(placed, listed.at(index));
+  for (size_t index = 0; index < listed.count(); ++index)
+    appendPlacedLine(placed, listed.at(index));
   return 0;
 }

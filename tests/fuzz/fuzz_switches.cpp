@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (arguments < line || arguments > line + strlen(line)) __builtin_trap();
     Switches switches;
     parseSwitches(arguments, test, switches);
-    if ((switches.action == SWITCHES_WRONG) != (switches.error != SWITCHES_FINE &&
-                                                 switches.action != SWITCHES_HELP))
+    if ((switches.action == SWITCHES_WRONG) !=
+        (switches.error != SWITCHES_FINE && switches.action != SWITCHES_HELP))
       __builtin_trap();
     StrBuf message;
     appendSwitchesError(message, switches);

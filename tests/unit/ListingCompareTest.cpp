@@ -50,8 +50,13 @@ void build(const std::vector<std::string>& described, ListingEntries& entries) {
 }
 
 const std::vector<std::string> kUsageText = {
-    "", "Startlull for Windows 98, 2000 and XP", "", "Purpose:",
-    "   Run Windows without any unneeded programs starting automatically.", "", "Usage:",
+    "",
+    "Startlull for Windows 98, 2000 and XP",
+    "",
+    "Purpose:",
+    "   Run Windows without any unneeded programs starting automatically.",
+    "",
+    "Usage:",
     "   Press the Find button to list the startup programs. If you want"};
 
 const std::vector<std::string> kEmptyFind = {
@@ -181,7 +186,7 @@ TEST(ListingCompare, KeepsEachLineAsShownAndGivesItWithItsPlace) {
 struct CompareCase {
   const char* what;
   std::vector<std::string> before, now;
-  const char* kinds;  // per entry of now: s(ame), n(ew), c(hanged)
+  const char* kinds;            // per entry of now: s(ame), n(ew), c(hanged)
   std::vector<size_t> matched;  // per entry of now: the entry of before, or -1
   std::vector<size_t> gone;
 };
@@ -195,7 +200,11 @@ TEST(ListingCompare, ComparesTwoSets) {
       {"both empty", {}, {}, "", {}, {}},
       {"all new", {}, {run + "|A|a", run + "|B|b"}, "nn", {none, none}, {}},
       {"all gone", {run + "|A|a", run + "|B|b"}, {}, "", {}, {0, 1}},
-      {"the same", {run + "|A|a", "Win.ini|run|r"}, {"Win.ini|run|r", run + "|A|a"}, "ss", {1, 0},
+      {"the same",
+       {run + "|A|a", "Win.ini|run|r"},
+       {"Win.ini|run|r", run + "|A|a"},
+       "ss",
+       {1, 0},
        {}},
       {"one new among the same",
        {run + "|A|a", run + "|C|c"},
@@ -294,15 +303,33 @@ TEST(ListingCompare, ComparesTwoSets) {
 
 // Startlull's own moves, read from listings as Find shows them.
 TEST(ListingCompare, DisableAndEnableBetweenTwoFindsMarkNothing) {
-  const std::vector<std::string> enabled = {
-      "", "[Win.ini]", "run = run.exe /a", "load=", "", "[Startup folder]", "Notes.lnk", "",
-      "[All Users Startup folder]", "Common.lnk", "", "[Registry - current_user, Run]",
-      "Mine = C:\\mine.exe"};
-  const std::vector<std::string> disabled = {
-      "", "[Win.ini]", "run=", "load=", "", "[Startup folder]", "", "[All Users Startup folder]",
-      "", "[Disabled by Startlull]", "Registry - current_user, Run: Mine = C:\\mine.exe",
-      "Win.ini: run = run.exe /a", "Startup folder: Notes.lnk",
-      "All Users Startup folder: Common.lnk"};
+  const std::vector<std::string> enabled = {"",
+                                            "[Win.ini]",
+                                            "run = run.exe /a",
+                                            "load=",
+                                            "",
+                                            "[Startup folder]",
+                                            "Notes.lnk",
+                                            "",
+                                            "[All Users Startup folder]",
+                                            "Common.lnk",
+                                            "",
+                                            "[Registry - current_user, Run]",
+                                            "Mine = C:\\mine.exe"};
+  const std::vector<std::string> disabled = {"",
+                                             "[Win.ini]",
+                                             "run=",
+                                             "load=",
+                                             "",
+                                             "[Startup folder]",
+                                             "",
+                                             "[All Users Startup folder]",
+                                             "",
+                                             "[Disabled by Startlull]",
+                                             "Registry - current_user, Run: Mine = C:\\mine.exe",
+                                             "Win.ini: run = run.exe /a",
+                                             "Startup folder: Notes.lnk",
+                                             "All Users Startup folder: Common.lnk"};
   for (int direction = 0; direction < 2; ++direction) {
     SCOPED_TRACE(direction == 0 ? "Disable" : "Enable");
     ListingEntries before, now;
@@ -328,14 +355,13 @@ TEST(ListingCompare, TenThousandAgainstTenThousandIsQuick) {
     std::string newName = index % 100 == 0 ? "Other" + name : name;
     std::string newData = index % 10 == 3 ? data + " /changed" : data;
     std::string newLine = newName + " = " + newData;
-    ASSERT_TRUE(now.add(piece(std::string(kRun)), piece(newName), piece(newData), piece(newLine),
-                        false));
+    ASSERT_TRUE(
+        now.add(piece(std::string(kRun)), piece(newName), piece(newData), piece(newLine), false));
   }
   auto start = std::chrono::steady_clock::now();
   ListingComparison comparison;
   ASSERT_TRUE(comparison.compare(before, now));
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   printf("10,000 against 10,000 entries: %.1f ms\n", seconds * 1000);
   EXPECT_EQ(100u, comparison.newCount());
   EXPECT_EQ(100u, comparison.goneCount());
@@ -393,8 +419,8 @@ void buildAwkward(ListingEntries& entries) {
       {"Startup folder", "Item - here.lnk", "", "Startup folder: Item - here.lnk", true},
   };
   for (const Entry& e : list)
-    ASSERT_TRUE(entries.add(piece(e.place), piece(e.name), piece(e.data), piece(e.line),
-                            e.disabled));
+    ASSERT_TRUE(
+        entries.add(piece(e.place), piece(e.name), piece(e.data), piece(e.line), e.disabled));
 }
 
 TEST(ListingCompare, RememberedFileKeepsEveryByte) {
@@ -534,8 +560,8 @@ TEST(ListingCompare, ReadsAReportBackToItsListing) {
       {"a report of a Find", heading + listing, true, listing},
       {"an empty listing", heading, true, ""},
       {"no user name", replaced(heading, "operator", "") + "x\r\n", true, "x\r\n"},
-      {"an unsupported system",
-       replaced(heading, "Windows XP.", "not supported.") + listing, true, listing},
+      {"an unsupported system", replaced(heading, "Windows XP.", "not supported.") + listing, true,
+       listing},
       {"a year of five digits", "12345/01/31" + heading.substr(10), true, ""},
       {"line ends of LF alone",
        "2006/03/07\nYour Operating system is Windows 98.\nCurrent user:  \n\n[Win.ini]\n", true,
@@ -574,7 +600,8 @@ TEST(ListingCompare, ReadsAReportBackToItsListing) {
 TEST(ListingCompare, ReportWithAGoneSectionReadsAsWithout) {
   const std::string heading =
       "2006/03/07\r\nYour Operating system is Windows 2000.\r\nCurrent user:  a\r\n\r\n";
-  const std::string plain = heading + joinLines(kEmptyFind) + "\r\n[Registry - current_user, Run]\r\nA = a\r\n";
+  const std::string plain =
+      heading + joinLines(kEmptyFind) + "\r\n[Registry - current_user, Run]\r\nA = a\r\n";
   const std::string withGone =
       plain + "\r\n[Gone since 2006/03/01 10:00]\r\nRegistry - current_user, Run: B = b\r\n";
   std::vector<std::string> read[2];

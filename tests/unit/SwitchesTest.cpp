@@ -42,7 +42,7 @@ TEST(Switches, SplitsArgumentsAsTheCRuntime) {
       {"\"\" a", {"", "a"}},
       {"a\"\"b", {"ab"}},
       {"\"a\"\"b c\" d", {"a\"b", "c d"}},  // "" inside quotes: a quote, and the quotes end
-      {"\"a b", {"a b"}},                    // an unclosed quote runs to the end
+      {"\"a b", {"a b"}},                   // an unclosed quote runs to the end
       {"a\\", {"a\\"}},
       {"\\\\server\\share\\x.txt", {"\\\\server\\share\\x.txt"}},
   };
@@ -149,8 +149,9 @@ TEST(Switches, ReadsEachFormAndEachFault) {
 
 TEST(Switches, ReadTheWholeCommandLinePastTheProgramName) {
   Switches switches;
-  parseSwitches(skipProgramName("\"C:\\Start Lull\\startlull.exe\" /save \"C:\\a b\\r.txt\"", nullptr),
-                nullptr, switches);
+  parseSwitches(
+      skipProgramName("\"C:\\Start Lull\\startlull.exe\" /save \"C:\\a b\\r.txt\"", nullptr),
+      nullptr, switches);
   EXPECT_EQ(SWITCHES_SAVE, switches.action);
   EXPECT_EQ("C:\\a b\\r.txt", str(switches.saveFile));
 }

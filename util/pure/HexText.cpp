@@ -84,23 +84,24 @@ bool parseNumberText(TextPiece field, unsigned base, size_t exactDigits, unsigne
   return true;
 }
 
-bool splitBlankFields(TextPiece line, TextPiece* fields, size_t count) {
+size_t splitBlankFields(TextPiece line, TextPiece* fields, size_t most) {
   size_t field = 0, start = 0;
   for (size_t i = 0; i <= line.length; ++i) {
     if (i < line.length && line.text[i] != ' ') continue;
-    if (field == count || i == start) return false;
+    if (field == most || i == start) return 0;
     fields[field].text = line.text + start;
     fields[field].length = i - start;
     ++field;
     start = i + 1;
   }
-  return field == count;
+  return field;
 }
 
 bool nextTextLine(const char** pos, const char* end, TextPiece* line) {
   if (*pos >= end) return false;
   const char* start = *pos;
-  const char* stop = static_cast<const char*>(memchr(start, '\n', static_cast<size_t>(end - start)));
+  const char* stop =
+      static_cast<const char*>(memchr(start, '\n', static_cast<size_t>(end - start)));
   const char* after = stop ? stop + 1 : end;
   if (!stop) stop = end;
   if (stop > start && stop[-1] == '\r') --stop;

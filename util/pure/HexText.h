@@ -33,8 +33,9 @@ bool decodeHexBytes(TextPiece field, StrBuf& out);
 // for any count.
 bool parseNumberText(TextPiece field, unsigned base, size_t exactDigits, unsigned long* value);
 
-// Fields separated by single blanks, exactly count of them, none empty.
-bool splitBlankFields(TextPiece line, TextPiece* fields, size_t count);
+// Fields separated by single blanks: how many, or 0 when one is empty or
+// there are more than most.
+size_t splitBlankFields(TextPiece line, TextPiece* fields, size_t most);
 // The next line from *pos: its body without CR LF or LF. False at end.
 bool nextTextLine(const char** pos, const char* end, TextPiece* line);
 bool samePiece(TextPiece piece, const char* text);

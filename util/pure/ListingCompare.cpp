@@ -16,7 +16,8 @@ const char kPlaceSeparator[] = ": ";
 const char kWinIniPlace[] = "Win.ini";
 const char* const kFolderPlaces[] = {"Startup folder", "All Users Startup folder"};
 // The registry places the disabled section names, by their root's part.
-const char* const kRegistryPlaceStarts[] = {"Registry - local_machine, ", "Registry - current_user, "};
+const char* const kRegistryPlaceStarts[] = {"Registry - local_machine, ",
+                                            "Registry - current_user, "};
 const char kReportSystemStart[] = "Your Operating system is ";
 const char kReportUserStart[] = "Current user:  ";
 const char kEntryEnabled[] = "on";
@@ -90,10 +91,8 @@ bool isFolderPlace(TextPiece place) {
 
 // The line as Find shows such an entry: the item's name, or "name = data";
 // in the disabled section with its place and ": " before it.
-bool appendUsualLine(StrBuf& out, TextPiece place, TextPiece name, TextPiece data,
-                     bool disabled) {
-  if (disabled &&
-      !(out.append(place.text, place.length) && out.append(kPlaceSeparator)))
+bool appendUsualLine(StrBuf& out, TextPiece place, TextPiece name, TextPiece data, bool disabled) {
+  if (disabled && !(out.append(place.text, place.length) && out.append(kPlaceSeparator)))
     return false;
   if (!out.append(name.text, name.length)) return false;
   if (isFolderPlace(place)) return true;
@@ -158,8 +157,7 @@ struct Group {
 
 size_t groupEnd(const ListingEntries& entries, const GrowArray<size_t>& order, size_t first) {
   size_t end = first + 1;
-  while (end < order.count() &&
-         compareGroup(entries.at(order[first]), entries.at(order[end])) == 0)
+  while (end < order.count() && compareGroup(entries.at(order[first]), entries.at(order[end])) == 0)
     ++end;
   return end;
 }
@@ -321,9 +319,12 @@ bool ListingComparison::compare(const ListingEntries& before, const ListingEntri
         continue;
       }
       int result = order ? order(before.at(beforeOrder[b]), now.at(nowOrder[n])) : 0;
-      if (result == 0) pair(b++, n++, kind);
-      else if (result < 0) ++b;
-      else ++n;
+      if (result == 0)
+        pair(b++, n++, kind);
+      else if (result < 0)
+        ++b;
+      else
+        ++n;
     }
   };
 
@@ -352,9 +353,12 @@ bool ListingComparison::compare(const ListingEntries& before, const ListingEntri
     }
   for (size_t index = 0; index < changes_.count(); ++index) {
     ChangeKind kind = changes_[index].kind;
-    if (kind == ENTRY_SAME) ++same_;
-    else if (kind == ENTRY_NEW) ++added_;
-    else ++changed_;
+    if (kind == ENTRY_SAME)
+      ++same_;
+    else if (kind == ENTRY_NEW)
+      ++added_;
+    else
+      ++changed_;
   }
   return true;
 }
@@ -428,10 +432,8 @@ bool appendTimeLine(StrBuf& body, const ListingTime& time) {
   return !body.failed();
 }
 
-bool parseTimeLine(TextPiece line, ListingTime* time) {
-  TextPiece fields[TIME_FIELDS + 1];
-  if (!splitBlankFields(line, fields, TIME_FIELDS + 1) || !samePiece(fields[0], "time"))
-    return false;
+// The time line's numbers, fields[1] to fields[8].
+bool parseTime(const TextPiece* fields, ListingTime* time) {
   unsigned values[TIME_FIELDS];
   for (int index = 0; index < TIME_FIELDS; ++index) {
     unsigned long value;
@@ -470,8 +472,7 @@ bool formatSeen(const ListingEntries& entries, const ListingTime& time, StrBuf& 
     appendHexBytes(body, entry.data.text, entry.data.length);
     body.appendChar(' ');
     usual.clear();
-    if (!appendUsualLine(usual, entry.place, entry.name, entry.data, entry.disabled))
-      return false;
+    if (!appendUsualLine(usual, entry.place, entry.name, entry.data, entry.disabled)) return false;
     // Most lines are their entry's usual form: the file stays small.
     if (compareBytes(piece(usual), entry.line) == 0 || entry.line.length == 0)
       body.append(kEmptyHexField);
@@ -484,8 +485,7 @@ bool formatSeen(const ListingEntries& entries, const ListingTime& time, StrBuf& 
 
 namespace {
 
-bool parseSeenLines(const char* text, size_t length, ListingEntries& entries,
-                    ListingTime* time) {
+bool parseSeenLines(const char* text, size_t length, ListingEntries& entries, ListingTime* time) {
   const char* pos = text;
   const char* end = text + length;
   TextPiece line;
@@ -493,17 +493,20 @@ bool parseSeenLines(const char* text, size_t length, ListingEntries& entries,
   unsigned long lines = 0, checksum = kFnvStart;
   ListingTime found;
   StrBuf place, name, data, shown;
-  bool havePlace = false;
   while (nextTextLine(&pos, end, &line)) {
-    TextPiece fields[5];
+    TextPiece fields[TIME_FIELDS + 1];
+    size_t count = splitBlankFields(line, fields, TIME_FIELDS + 1);
+    if (count == 0) return false;
+    TextPiece kind = fields[0];
     if (lines == 0) {
-      if (!parseTimeLine(line, &found)) return false;
-    } else if (splitBlankFields(line, fields, 2) && samePiece(fields[0], "place")) {
+      // The time comes first, once.
+      if (count != TIME_FIELDS + 1 || !samePiece(kind, "time") || !parseTime(fields, &found))
+        return false;
+    } else if (count == 2 && samePiece(kind, "place")) {
       if (!decodeHexBytes(fields[1], place) || place.length() == 0) return false;
-      havePlace = true;
-    } else if (splitBlankFields(line, fields, 5) && samePiece(fields[0], "entry")) {
+    } else if (count == 5 && samePiece(kind, "entry")) {
       bool disabled = samePiece(fields[1], kEntryDisabled);
-      if (!havePlace || !(disabled || samePiece(fields[1], kEntryEnabled)) ||
+      if (place.length() == 0 || !(disabled || samePiece(fields[1], kEntryEnabled)) ||
           !decodeHexBytes(fields[2], name) || !decodeHexBytes(fields[3], data) ||
           !decodeHexBytes(fields[4], shown))
         return false;
@@ -512,12 +515,12 @@ bool parseSeenLines(const char* text, size_t length, ListingEntries& entries,
         return false;
       if (!entries.add(piece(place), piece(name), piece(data), piece(shown), disabled))
         return false;
-    } else if (splitBlankFields(line, fields, 3) && samePiece(fields[0], "end")) {
-      unsigned long count, sum;
-      if (!parseNumberText(fields[1], 10, 0, &count) ||
-          !parseNumberText(fields[2], 16, 8, &sum))
+    } else if (count == 3 && samePiece(kind, "end")) {
+      unsigned long written, sum;
+      if (!parseNumberText(fields[1], 10, 0, &written) ||
+          !parseNumberText(fields[2], 16, 8, &sum) || written != lines || sum != checksum ||
+          pos != end)
         return false;
-      if (count != lines || sum != checksum || pos != end) return false;
       *time = found;
       return true;
     } else {

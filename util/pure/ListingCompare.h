@@ -65,8 +65,9 @@ extern const char kGoneHeadingStart[];        // "[Gone since "
 // is in brackets is not taken for one. Not entries: blank lines, headings,
 // lines before the first heading (the usage text, a report's heading), the
 // empty win.ini forms "run=" and "load=", the disabled section's lines that
-// name no place (a store that cannot be read), the gone section, and
-// everything after the settings file's own record.
+// name no place (a store that cannot be read), and the gone section. Any
+// other heading is a place whose lines are "name = data" (a line without
+// " = " is a name alone), so a place a later version adds reads too.
 class ListingReader {
  public:
   explicit ListingReader(ListingEntries& entries);
@@ -74,7 +75,7 @@ class ListingReader {
   bool line(const char* text, size_t length);
 
  private:
-  enum Section { BEFORE_HEADINGS, WIN_INI, FOLDER, VALUES, DISABLED, NOT_ENTRIES, RECORD };
+  enum Section { BEFORE_HEADINGS, WIN_INI, FOLDER, VALUES, DISABLED, NOT_ENTRIES };
   bool disabledLine(TextPiece line);
 
   ListingEntries& entries_;

@@ -179,7 +179,8 @@ bool appendSwitchesError(StrBuf& out, const Switches& switches) {
     case SWITCH_TWICE:
       return out.append(named) && out.append(" is given more than once.");
     case SWITCH_FIND_AND_FILE:
-      return out.append(named) && out.append(" opens the window: it goes with neither /save nor /compare.");
+      return out.append(named) &&
+             out.append(" opens the window: it goes with neither /save nor /compare.");
     case SWITCH_QUIET_ALONE:
       return out.append(named) && out.append(" goes with /save or /compare.");
     case SWITCH_NOT_A_SWITCH:

@@ -27,28 +27,29 @@ const char* skipProgramName(const char* commandLine, LeadByteTest isLeadByte);
 bool nextArgument(const char** pos, LeadByteTest isLeadByte, StrBuf& argument);
 
 enum SwitchesAction {
-  SWITCHES_WINDOW,    // none given: the window as always
-  SWITCHES_FIND,      // /find: the window, and Find at once
-  SWITCHES_SAVE,      // /save FILE alone: Find and the report, no window
-  SWITCHES_COMPARE,   // /compare FILE, perhaps with /save FILE: no window
-  SWITCHES_HELP,      // /?: the list of the switches, exit code 0
-  SWITCHES_WRONG,     // see error: the list of the switches, exit code 1
+  SWITCHES_WINDOW,   // none given: the window as always
+  SWITCHES_FIND,     // /find: the window, and Find at once
+  SWITCHES_SAVE,     // /save FILE alone: Find and the report, no window
+  SWITCHES_COMPARE,  // /compare FILE, perhaps with /save FILE: no window
+  SWITCHES_HELP,     // /?: the list of the switches, exit code 0
+  SWITCHES_WRONG,    // see error: the list of the switches, exit code 1
 };
 
 enum SwitchesError {
   SWITCHES_FINE,
-  SWITCH_UNKNOWN,      // a switch we do not have
-  SWITCH_NEEDS_FILE,   // /save or /compare as the last argument, or before a switch or ""
-  SWITCH_TWICE,        // the same switch given again
+  SWITCH_UNKNOWN,        // a switch we do not have
+  SWITCH_NEEDS_FILE,     // /save or /compare as the last argument, or before a switch or ""
+  SWITCH_TWICE,          // the same switch given again
   SWITCH_FIND_AND_FILE,  // /find with /save or /compare
-  SWITCH_QUIET_ALONE,  // /quiet without /save or /compare
-  SWITCH_NOT_A_SWITCH, // an argument that is neither a switch nor a switch's file
+  SWITCH_QUIET_ALONE,    // /quiet without /save or /compare
+  SWITCH_NOT_A_SWITCH,   // an argument that is neither a switch nor a switch's file
   SWITCHES_NO_MEMORY,
 };
 
 struct Switches {
-  Switches() : action(SWITCHES_WINDOW), error(SWITCHES_FINE), save(false), compare(false),
-               find(false), quiet(false) {}
+  Switches()
+      : action(SWITCHES_WINDOW), error(SWITCHES_FINE), save(false), compare(false), find(false),
+        quiet(false) {}
   Switches(const Switches&) = delete;
   Switches& operator=(const Switches&) = delete;
 
