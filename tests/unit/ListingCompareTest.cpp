@@ -36,14 +36,24 @@ void read(const std::vector<std::string>& lines, ListingEntries& entries) {
   ASSERT_TRUE(readListing(text.data(), text.size(), entries));
 }
 
-// Builds a set from descriptions; the line is the one Find would show.
-void build(const std::vector<std::string>& described, ListingEntries& entries) {
-  for (const std::string& entry : described) {
-    bool disabled = !entry.empty() && entry.back() == '+';
-    std::string body = disabled ? entry.substr(0, entry.size() - 1) : entry;
-    size_t first = body.find('|'), second = body.find('|', first + 1);
-    std::string place = body.substr(0, first), name = body.substr(first + 1, second - first - 1),
-                data = body.substr(second + 1);
+const char kRun[] = "Registry - local_machine, Run";
+
+// Builds a set from "name=data" entries separated by ';': "+" after one is
+// disabled, "place>" before one names its place (else kRun). The line is
+// the one Find would show.
+void build(const std::string& described, ListingEntries& entries) {
+  size_t start = 0;
+  while (start < described.size()) {
+    size_t stop = described.find(';', start);
+    if (stop == std::string::npos) stop = described.size();
+    std::string entry = described.substr(start, stop - start), place = kRun;
+    start = stop + 1;
+    bool disabled = entry.back() == '+';
+    if (disabled) entry.pop_back();
+    size_t arrow = entry.find('>');
+    if (arrow != std::string::npos) place = entry.substr(0, arrow);
+    entry = entry.substr(arrow == std::string::npos ? 0 : arrow + 1);
+    std::string name = entry.substr(0, entry.find('=')), data = entry.substr(entry.find('=') + 1);
     std::string line = (disabled ? place + ": " : "") + name + " = " + data;
     ASSERT_TRUE(entries.add(piece(place), piece(name), piece(data), piece(line), disabled));
   }
@@ -183,118 +193,63 @@ TEST(ListingCompare, KeepsEachLineAsShownAndGivesItWithItsPlace) {
   }
 }
 
-struct CompareCase {
-  const char* what;
-  std::vector<std::string> before, now;
-  const char* kinds;            // per entry of now: s(ame), n(ew), c(hanged)
-  std::vector<size_t> matched;  // per entry of now: the entry of before, or -1
-  std::vector<size_t> gone;
-};
-
-const size_t none = kNoEntry;
-const char kRun[] = "Registry - local_machine, Run";
+// The result as text: per entry of the later set "s" (same), "n" (new) or
+// "c" (changed), the first two with the earlier entry's index; then "|" and
+// the gone entries of the earlier set.
+std::string describe(const ListingComparison& comparison) {
+  std::string out;
+  for (size_t index = 0; index < comparison.changeCount(); ++index) {
+    const EntryChange& change = comparison.change(index);
+    out += "snc"[change.kind];
+    if (change.kind != ENTRY_NEW) out += std::to_string(change.before);
+    out += ' ';
+  }
+  out += '|';
+  for (size_t index = 0; index < comparison.goneCount(); ++index)
+    out += ' ' + std::to_string(comparison.gone(index));
+  return out;
+}
 
 TEST(ListingCompare, ComparesTwoSets) {
-  const std::string run = kRun;
-  CompareCase cases[] = {
-      {"both empty", {}, {}, "", {}, {}},
-      {"all new", {}, {run + "|A|a", run + "|B|b"}, "nn", {none, none}, {}},
-      {"all gone", {run + "|A|a", run + "|B|b"}, {}, "", {}, {0, 1}},
-      {"the same",
-       {run + "|A|a", "Win.ini|run|r"},
-       {"Win.ini|run|r", run + "|A|a"},
-       "ss",
-       {1, 0},
-       {}},
-      {"one new among the same",
-       {run + "|A|a", run + "|C|c"},
-       {run + "|A|a", run + "|B|b", run + "|C|c"},
-       "sns",
-       {0, none, 1},
-       {}},
-      {"one gone, in the earlier order",
-       {run + "|C|c", run + "|A|a", run + "|B|b"},
-       {run + "|A|a"},
-       "s",
-       {1},
-       {0, 2}},
-      {"changed data keeps the earlier entry", {run + "|A|old"}, {run + "|A|new"}, "c", {0}, {}},
-      {"a Disable moves, nothing more", {run + "|A|a"}, {run + "|A|a+"}, "s", {0}, {}},
-      {"an Enable moves, nothing more", {run + "|A|a+"}, {run + "|A|a"}, "s", {0}, {}},
-      {"a name in other letter case", {run + "|TRAY|t"}, {run + "|Tray|t"}, "s", {0}, {}},
-      {"a place in other letter case",
-       {"Registry - LOCAL_MACHINE, RUN|A|a"},
-       {run + "|A|a"},
-       "s",
-       {0},
-       {}},
-      {"data in other letter case is a change",
-       {run + "|A|C:\\A.EXE"},
-       {run + "|A|c:\\a.exe"},
-       "c",
-       {0},
-       {}},
-      {"the same name in another place is new",
-       {run + "|A|a"},
-       {"Registry - current_user, Run|A|a"},
-       "n",
-       {none},
-       {0}},
-      {"a list of strings, one changed",
-       {run + "|Boot|autocheck", run + "|Boot|x"},
-       {run + "|Boot|autocheck", run + "|Boot|y"},
-       "sc",
-       {0, 1},
-       {}},
-      {"duplicates, one fewer",
-       {run + "|D|d", run + "|D|d", run + "|D|d"},
-       {run + "|D|d", run + "|D|d"},
-       "ss",
-       {0, 1},
-       {2}},
-      {"duplicates, one more", {run + "|D|d"}, {run + "|D|d", run + "|D|d"}, "sn", {0, none}, {}},
-      {"equal data pairs before a change",
-       {run + "|D|b", run + "|D|a"},
-       {run + "|D|a", run + "|D|z"},
-       "sc",
-       {1, 0},
-       {}},
-      {"disabled, and listed again: the same state pairs first",
-       {run + "|M|m"},
-       {run + "|M|m", run + "|M|m+"},
-       "sn",
-       {0, none},
-       {}},
-      {"a Disable beside a change of the same name",
-       {run + "|M|a", run + "|M|b+"},
-       {run + "|M|a+", run + "|M|c"},
-       "sc",
-       {0, 1},
-       {}},
-      {"empty data against some", {run + "|S|"}, {run + "|S|s"}, "c", {0}, {}},
+  struct Case {
+    const char* what;
+    const char* before;
+    const char* now;
+    const char* result;
+  } cases[] = {
+      {"both empty", "", "", "|"},
+      {"all new", "", "A=a;B=b", "n n |"},
+      {"all gone", "A=a;B=b", "", "| 0 1"},
+      {"the same, in another order", "A=a;Win.ini>run=r", "Win.ini>run=r;A=a", "s1 s0 |"},
+      {"one new among the same", "A=a;C=c", "A=a;B=b;C=c", "s0 n s1 |"},
+      {"gone, in the earlier order", "C=c;A=a;B=b", "A=a", "s1 | 0 2"},
+      {"changed data keeps the earlier entry", "A=old", "A=new", "c0 |"},
+      {"a Disable moves, nothing more", "A=a", "A=a+", "s0 |"},
+      {"an Enable moves, nothing more", "A=a+", "A=a", "s0 |"},
+      {"a name in other letter case", "TRAY=t", "Tray=t", "s0 |"},
+      {"a place in other letter case", "Registry - LOCAL_MACHINE, RUN>A=a", "A=a", "s0 |"},
+      {"data in other letter case is a change", "A=C:\\A.EXE", "A=c:\\a.exe", "c0 |"},
+      {"the same name in another place", "A=a", "Registry - current_user, Run>A=a", "n | 0"},
+      {"a list of strings, one changed", "Boot=autocheck;Boot=x", "Boot=autocheck;Boot=y",
+       "s0 c1 |"},
+      {"duplicates, one fewer", "D=d;D=d;D=d", "D=d;D=d", "s0 s1 | 2"},
+      {"duplicates, one more", "D=d", "D=d;D=d", "s0 n |"},
+      {"equal data pairs before a change", "D=b;D=a", "D=a;D=z", "s1 c0 |"},
+      {"disabled and listed again: the same state first", "M=m", "M=m;M=m+", "s0 n |"},
+      {"a Disable beside a change of that name", "M=a;M=b+", "M=a+;M=c", "s0 c1 |"},
+      {"empty data against some", "S=", "S=s", "c0 |"},
   };
-  for (const CompareCase& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ListingEntries before, now;
     build(c.before, before);
     build(c.now, now);
     ListingComparison comparison;
     ASSERT_TRUE(comparison.compare(before, now));
-    ASSERT_EQ(now.count(), comparison.changeCount());
-    std::string kinds;
-    std::vector<size_t> matched, gone;
+    EXPECT_EQ(c.result, describe(comparison));
     size_t counts[3] = {};
-    for (size_t index = 0; index < comparison.changeCount(); ++index) {
-      const EntryChange& change = comparison.change(index);
-      kinds += "snc"[change.kind];
-      matched.push_back(change.before);
-      ++counts[change.kind];
-    }
-    for (size_t index = 0; index < comparison.goneCount(); ++index)
-      gone.push_back(comparison.gone(index));
-    EXPECT_EQ(c.kinds, kinds);
-    EXPECT_EQ(c.matched, matched);
-    EXPECT_EQ(c.gone, gone);
+    for (size_t index = 0; index < comparison.changeCount(); ++index)
+      ++counts[comparison.change(index).kind];
     EXPECT_EQ(counts[ENTRY_SAME], comparison.sameCount());
     EXPECT_EQ(counts[ENTRY_NEW], comparison.newCount());
     EXPECT_EQ(counts[ENTRY_CHANGED], comparison.changedCount());
@@ -509,7 +464,7 @@ TEST(ListingCompare, RememberedFileDamagedOrForeignIsRefused) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ListingEntries back;
-    build({std::string(kRun) + "|left|over"}, back);
+    build("left=over", back);
     ListingTime time = kFindTime;
     time.year = 1999;
     EXPECT_FALSE(parseSeen(c.text.data(), c.text.size(), back, &time));
