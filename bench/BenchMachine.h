@@ -161,8 +161,9 @@ inline void seedMachine(const Paths& paths, const std::vector<Value>& values, in
 // Lines Find lists for perLocation entries in each location: its eight
 // fixed lines, the files of both folders, a blank line, a heading and the
 // values of each key, then the other places.
+const size_t kFixedLines = 8;
 inline size_t findLineCount(const Paths& paths, size_t perLocation) {
-  return 8 + 2 * perLocation + RUN_KEY_COUNT * (2 + perLocation) + paths.otherLines;
+  return kFixedLines + 2 * perLocation + RUN_KEY_COUNT * (2 + perLocation) + paths.otherLines;
 }
 
 // ---- the bare work ----------------------------------------------------------
@@ -454,7 +455,7 @@ inline Paths machinePaths(Platform& platform) {
   clearMachine(paths);
   seedOtherPlaces();
   probe.findStartupEntries();
-  paths.otherLines = host.lines.size() - findLineCount(paths, 0);
+  paths.otherLines = host.lines.size() - kFixedLines;  // no Run key is there yet
   paths.otherSeen = rawOtherPlaces(paths.systemKind);
   // Tasks and services have one heading each; each value list its own.
   size_t entries = kTasks + kServices, headings = 2 * 2;
@@ -464,10 +465,22 @@ inline Paths machinePaths(Platform& platform) {
       entries += kOtherValues;
       headings += 2;
     }
-  if (paths.otherLines < entries + headings || paths.otherSeen < entries)
+  if (paths.otherLines < entries + headings || paths.otherSeen < entries) {
+    // Each section's heading with its number of lines, to see which fell short.
+    size_t count = 0;
+    for (size_t line = host.lines.size(); line-- > 0;) {
+      const std::string& text = host.lines[line].text;
+      if (!text.empty() && text[0] == '[' && host.lines[line].colour == headingColour) {
+        printf("%s: %u lines\n", text.c_str(), static_cast<unsigned>(count));
+        count = 0;
+      } else if (!text.empty()) {
+        ++count;
+      }
+    }
     fail("Find listed " + std::to_string(paths.otherLines) + " lines of the other places and " +
          "the bare work saw " + std::to_string(paths.otherSeen) + " entries; " +
          std::to_string(entries) + " were seeded");
+  }
   return paths;
 }
 
