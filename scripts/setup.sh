@@ -50,5 +50,10 @@ if can_run_32bit; then
     $SUDO dpkg --add-architecture i386
     updated=0
   fi
-  install "${packages32[@]}"
+  # A mirror that cannot serve the i386 packages (seen while it syncs)
+  # leaves the rest usable: the i686 end-to-end runs are then not run, and
+  # the test command says why.
+  if ! install "${packages32[@]}"; then
+    echo "setup: 32-bit Wine could not be installed: the i686 end-to-end tests will not run" >&2
+  fi
 fi

@@ -26,11 +26,13 @@ echo "disk: $(free_space) (the largest Wine prefix needs about 1,300 MB)"
 export WINEPREFIX=$BUILD_DIR/test-prefix
 source scripts/wine-env.sh
 trees="program program64 tests host"
-if can_run_32bit; then
+if ! can_run_32bit; then
+  run32=0 why32="this machine cannot execute 32-bit programs: $CANNOT_RUN_32BIT_WHY"
+elif [ ! -x /usr/lib/wine/wine ] || ! command -v i686-w64-mingw32-g++-posix >/dev/null; then
+  run32=0 why32="32-bit Wine or the i686 compiler could not be installed (scripts/setup.sh)"
+else
   run32=1
   trees="$trees e2e32"
-else
-  run32=0 why32=$CANNOT_RUN_32BIT_WHY
 fi
 TREES=$trees scripts/build.sh || exit 1
 
@@ -77,7 +79,7 @@ if [ "$run32" = 1 ]; then
     drop_prefix "$BUILD_DIR/e2e32-$version"
   done
 else
-  echo "end to end i686: not run, this machine cannot execute 32-bit programs ($why32)"
+  echo "end to end i686: NOT RUN, $why32"
 fi
 
 for script in scripts/test-*.sh; do
