@@ -9,7 +9,9 @@
 #include "framework/ButtonBar.h"
 #include "framework/MsgWindow.h"
 #include "framework/StatusBar.h"
+#include "platform/Platform.h"
 
+extern Win32Platform windowsPlatform;
 extern MsgWindow errorWindow;
 extern AboutWindow aboutWindow;
 extern StatusBar statusBar;

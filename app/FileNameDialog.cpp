@@ -46,6 +46,22 @@ bool FileNameDialog::Run(HWND owner, char* fileName, int size) {
   return AcceptChosenName(owner, fileName, size);
 }
 
+bool ChooseFileToOpen(HWND owner, const char* filter, char* fileName, int size) {
+  OPENFILENAMEA dialog;
+  ZeroMemory(&dialog, sizeof dialog);
+  dialog.lStructSize = classicOpenFileNameSize;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = fileName;
+  dialog.nMaxFile = size;
+  dialog.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+  typedef BOOL(WINAPI * GetOpenFileNameProc)(OPENFILENAMEA*);
+  static DllFunction<GetOpenFileNameProc> getOpenFileName("comdlg32.dll", "GetOpenFileNameA");
+  GetOpenFileNameProc ask = getOpenFileName.get();
+  return ask && ask(&dialog);
+}
+
 bool FileNameDialog::AcceptChosenName(HWND owner, char* fileName, int size) {
   // The dialog asked about the name it returned. A name too long to keep
   // here counts as another name: one question too many, never one too few.

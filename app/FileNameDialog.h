@@ -33,6 +33,9 @@ class FileNameDialog {
   const char* extension;  // without the dot
 };
 
+// The system's open-file dialog for a file that exists; true with its path.
+bool ChooseFileToOpen(HWND owner, const char* filter, char* fileName, int size);
+
 // The standard question, in the save dialog's own words, in a message box
 // owned by owner: Yes replaces, No (the default button) keeps the file.
 int AskReplaceFile(HWND owner, const char* path);

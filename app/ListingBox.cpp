@@ -51,10 +51,7 @@ LineKind ListingBox::KindOf(int line) {
   return static_cast<LineKind>(kinds[line]);
 }
 
-bool ListingBox::IsEntry(int line) {
-  LineKind kind = KindOf(line);
-  return kind == LINE_ENTRY || kind == LINE_ENTRY_MISSING;
-}
+bool ListingBox::IsEntry(int line) { return (KindOf(line) & LINE_KIND_BITS) != LINE_TEXT; }
 
 void ListingBox::ForgetLines() {
   if (kinds) memset(kinds, LINE_UNKNOWN, kindRoom);
@@ -146,8 +143,9 @@ void ListingBox::DrawItem(DRAWITEMSTRUCT* item) {
       item->itemAction != ODA_FOCUS)
     return;
   int line = static_cast<int>(item->itemID);
-  LineKind kind = KindOf(line);
-  bool entry = kind == LINE_ENTRY || kind == LINE_ENTRY_MISSING;
+  int marks = KindOf(line);
+  int kind = marks & LINE_KIND_BITS;
+  bool entry = kind != LINE_TEXT;
   // Only entries take the selection and the focus: every other line looks
   // the same selected or not, and a focus change leaves it alone.
   if (!entry && item->itemAction == ODA_FOCUS) return;
@@ -202,6 +200,16 @@ void ListingBox::DrawItem(DRAWITEMSTRUCT* item) {
   if (GetTextMetricsA(item->hDC, &metrics)) top += (row.bottom - row.top - metrics.tmHeight) / 2;
   int drawn = copied > mostDrawnCharacters ? mostDrawnCharacters : static_cast<int>(copied);
   TextOutA(item->hDC, row.left, top, text, drawn);
+  SIZE size;
+  if ((marks & (LINE_MARK_NEW | LINE_MARK_CHANGED)) &&
+      GetTextExtentPoint32A(item->hDC, text, drawn, &size)) {
+    // A square of half the row's height, a little after the text.
+    int side = (row.bottom - row.top) / 2;
+    RECT mark = {row.left + size.cx + side, row.top + side / 2, row.left + size.cx + 2 * side,
+                 row.top + side / 2 + side};
+    OwnedObject brush(CreateSolidBrush(marks & LINE_MARK_NEW ? newMarkColour : changedMarkColour));
+    if (brush.object) FillRect(item->hDC, &mark, static_cast<HBRUSH>(brush.object));
+  }
   if (entry && (item->itemState & ODS_FOCUS)) DrawFocusRect(item->hDC, &item->rcItem);
   if (block) GlobalFree(block);
   RestoreDC(item->hDC, saved);

@@ -7,8 +7,19 @@
 #include "framework/Control.h"
 
 // What a line is, as far as painting and selecting care. LINE_UNKNOWN is
-// never an answer: it marks a line not asked about yet.
-enum LineKind { LINE_UNKNOWN = 0, LINE_TEXT, LINE_ENTRY, LINE_ENTRY_MISSING };
+// never an answer: it marks a line not asked about yet. A gone entry's line
+// is selected (to be copied) but names nothing to act on. An entry new or
+// changed since the last look carries a mark bit beside its kind.
+enum LineKind {
+  LINE_UNKNOWN = 0,
+  LINE_TEXT,
+  LINE_ENTRY,
+  LINE_ENTRY_MISSING,
+  LINE_GONE,
+  LINE_KIND_BITS = 0x0F,
+  LINE_MARK_NEW = 0x10,
+  LINE_MARK_CHANGED = 0x20,
+};
 
 // Who knows which lines name entries (the main window, through its engine).
 class LineKinds {
@@ -73,3 +84,6 @@ const int stackLineLength = 297;
 // An entry whose program is not on the machine: unlike black text, grey
 // disabled entries, blue headings and the red title.
 const COLORREF missingProgramColour = 0x800080;
+// The marks drawn after the text of an entry new or changed since the last look.
+const COLORREF newMarkColour = 0x00B000;
+const COLORREF changedMarkColour = 0x0080FF;

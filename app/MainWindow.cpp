@@ -67,6 +67,7 @@ const char disableLabel[] = "Disable\tSpace";
 const char enableLabel[] = "Enable\tSpace";
 const char copyLabel[] = "Copy\tCtrl+C";
 const char openFolderLabel[] = "Open folder";
+const char compareLabel[] = "Compare with a report...\tCtrl+O";
 
 // Whole texts, byte for byte: a name or command that differs in case only
 // is another entry's.
@@ -152,6 +153,10 @@ int MainWindow::RunCommand(int commandId) {
       return 0;
     case IDM_OPEN_FOLDER:
       OpenSelectedEntryFolder();
+      return 0;
+    case IDM_COMPARE:
+      engine.compareWithReport();
+      SetFocus(listBox.hwnd);
       return 0;
     default:
       return 0;
@@ -314,14 +319,22 @@ bool MainWindow::saveFileDialog(char* path, int size) {
   return dialog.Run(hwnd, path, size);
 }
 
+bool MainWindow::openFileDialog(char* path, int size) {
+  PaintHeldListing();
+  return ChooseFileToOpen(hwnd, reportFilter, path, size);
+}
+
 LineKind MainWindow::KindOfLine(int line) {
   ListedEntry entry;
-  if (!engine.entryAt(line, entry)) return LINE_TEXT;
+  if (!engine.entryAt(line, entry)) return engine.isGoneLine(line) ? LINE_GONE : LINE_TEXT;
+  TextPiece earlier;
+  ChangeKind change = engine.lineChange(line, &earlier);
+  int mark = change == ENTRY_NEW ? LINE_MARK_NEW : change == ENTRY_CHANGED ? LINE_MARK_CHANGED : 0;
   // A disabled entry keeps its grey whatever its program: it starts nothing.
-  if (entry.disabled) return LINE_ENTRY;
   // An entry that names no program ("Svc = ") has none to miss.
   ProgramInfo info;
-  return !checkProgram(engine, entry, false, info) || info.found ? LINE_ENTRY : LINE_ENTRY_MISSING;
+  bool missing = !entry.disabled && checkProgram(engine, entry, false, info) && !info.found;
+  return static_cast<LineKind>((missing ? LINE_ENTRY_MISSING : LINE_ENTRY) | mark);
 }
 
 void MainWindow::OnListNotify(int code) {
@@ -348,7 +361,12 @@ void MainWindow::ShowSelectionStatus() {
   int line;
   ListedEntry entry;
   if (!SelectedEntry(line, entry)) {
-    statusBar->SetText(0, "");
+    StrBuf gone;
+    if (line >= 0 && engine.isGoneLine(line)) {
+      gone.append("Gone since ");
+      gone.append(engine.changesSince);
+    }
+    statusBar->SetText(0, gone.c_str());
     return;
   }
   if (!engine.entryCommandsAvailable()) {
@@ -360,6 +378,10 @@ void MainWindow::ShowSelectionStatus() {
   checkProgram(engine, entry, true, info);
   programStatusText(entry, info, text);
   appendPlaceStatus(entry, text);
+  TextPiece earlier = {"", 0};
+  ChangeKind change = engine.lineChange(line, &earlier);
+  if (change != ENTRY_SAME && text.append(" - "))
+    appendChangeStatus(text, change, engine.changesSince, earlier);
   statusBar->SetText(0, text.c_str());
 }
 
@@ -452,6 +474,7 @@ void MainWindow::ShowEntryMenu(const ListedEntry& entry, POINT screenPoint) {
               entry.disabled ? enableLabel : disableLabel);
   AppendMenuA(menu, MF_STRING, IDM_COPY, copyLabel);
   AppendMenuA(menu, MF_STRING | folderState, IDM_OPEN_FOLDER, openFolderLabel);
+  AppendMenuA(menu, MF_STRING, IDM_COMPARE, compareLabel);
   int chosen = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
                               screenPoint.x, screenPoint.y, 0, hwnd, 0);
   DestroyMenu(menu);
@@ -467,7 +490,10 @@ void MainWindow::ToggleSelectedEntry(int commandId) {
   if (entry.disabled != enable) return;
   int moved = enable ? engine.enableEntry(line) : engine.disableEntry(line);
   if (!moved) return;
+  // What was new before the move stays marked until the user's next Find.
+  engine.keepRemembered = true;
   engine.findStartupEntries();
+  engine.keepRemembered = false;
   SelectLine(MovedEntryLine(entry, line));
 }
 
@@ -484,10 +510,10 @@ int MainWindow::MovedEntryLine(const ListedEntry& entry, int oldLine) {
 }
 
 void MainWindow::CopySelectedEntry() {
-  int line;
-  ListedEntry entry;
   StrBuf text;
-  if (!SelectedEntry(line, entry) || !listingLine(line, text)) return;
+  // A gone entry's line is copied too, though it names nothing to act on.
+  int line = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0));
+  if (line < 0 || !listBox.IsEntry(line) || !listingLine(line, text)) return;
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.length() + 1);
   if (!block) return;
   char* copy = static_cast<char*>(GlobalLock(block));

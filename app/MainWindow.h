@@ -43,6 +43,8 @@ class MainWindow : public FrameWindow, public Host, public LineKinds {
   int removeOptionsDialog(int* removeConfigSys, int* removeAutoexecBat) override;
   int successDialog(int removed) override;
   bool saveFileDialog(char* path, int size) override;
+  bool openFileDialog(char* path, int size) override;
+  bool remembersListing() override { return true; }
 
   // LineKinds
   LineKind KindOfLine(int line) override;

@@ -61,6 +61,9 @@ EngineTimes engineCycle(Platform& platform, const Paths& paths, size_t perLocati
                         std::string* settings) {
   EngineTimes times;
   RecordingHost host;
+  // As the window does: Find compares with what the last Find remembered,
+  // a listing of the same size, and remembers its own.
+  host.remembers = true;
   Engine engine(platform, host);
   engine.computeLocations();
   double start = nowMs();

@@ -58,6 +58,9 @@ bool storeFile(const char* dir, bool temp, StrBuf& path) {
 
 bool isStoreFileName(Platform& platform, const char* name) {
   StrBuf temp;
+  const char* const seen[] = {kSeenName, kSeenTempName, kSeenAsideName};
+  for (const char* ours : seen)
+    if (platform.lstrcmpiA(name, ours) == 0) return true;
   return platform.lstrcmpiA(name, kDisabledRecordName) == 0 ||
          platform.lstrcmpiA(name, kLockName) == 0 || platform.lstrcmpiA(name, kAsideName) == 0 ||
          (temp.append(kDisabledRecordName) && temp.append(kTempSuffix) &&

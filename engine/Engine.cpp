@@ -6,6 +6,7 @@ Engine::Engine(Platform& platform, Host& host)
       listBackgroundBrush(NULL), startupDir(), inactiveDir(), rescueIniPath(), settingsPath(),
       commonStartupDir(), commonInactiveDir(), disabledDir(), commonDisabledDir(), listingSections(),
       listingSectionCount(0), settingsFileInPlace(false), itemsLeftBehind(0),
-      storeLockWait(5000) {}
+      storeLockWait(5000), comparedEntries(false), goneFirst(-1), changesSince(),
+      keepRemembered(false) {}
 
 int Engine::addLine(const char* text, COLORREF colour) { return host.addListingLine(text, colour); }

@@ -10,6 +10,7 @@
 #include "engine/Places.h"
 #include "engine/RunKeys.h"
 #include "platform/Platform.h"
+#include "util/pure/ListingCompare.h"
 #include "util/pure/SettingsRecord.h"
 
 class StrBuf;
@@ -62,6 +63,13 @@ class Engine {
   // Find
   int addLine(const char* text, COLORREF colour);
   void findStartupEntries();
+  // Find's entries against the last Find's, or the report reportToCompare
+  // names: what is new or changed by line, and what is gone listed last.
+  void markChanges();
+  ChangeKind lineChange(int line, TextPiece* earlierData);
+  bool isGoneLine(int line);
+  // Find, compared with a report the user picks.
+  void compareWithReport();
   // The other places' sections, after the Run-type keys.
   void listPlaces();
 
@@ -97,7 +105,8 @@ class Engine {
   bool fileFound(const char* path, int* unsure);
 
   // Report file
-  void saveReport();
+  // True when the report was written (or the user chose none).
+  bool saveReport();
 
   // Locations listing
   void showLocations();
@@ -164,4 +173,15 @@ class Engine {
   // How long a change to a store waits for another process (a second
   // window, another user's) to let go of it, in milliseconds.
   DWORD storeLockWait;
+
+  ListingEntries listedNow, listedBefore;
+  GrowArray<int> entryLines;  // the line of each entry of listedNow
+  ListingComparison changes;
+  bool comparedEntries;
+  int goneFirst;  // the first gone line, or -1
+  char changesSince[LISTING_TIME_TEXT_SIZE];
+  StrBuf reportToCompare;
+  // Set for the Find that follows a Disable or Enable: it compares with the
+  // user's last Find as that one did, and leaves what it remembered.
+  bool keepRemembered;
 };

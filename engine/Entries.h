@@ -34,6 +34,10 @@ const COLORREF disabledColour = 0x808080;
 // file of the registry and win.ini values.
 extern const char kDisabledFolderName[];  // "Startup-Disabled"
 extern const char kDisabledRecordName[];  // the record file's name in that folder
+// What the last Find listed, in the user's store folder: the file, its
+// temporary name while it is written, and the name a damaged one is set
+// aside under. None of them is a disabled entry.
+extern const char kSeenName[], kSeenTempName[], kSeenAsideName[];
 
 // "Win.ini", "Startup folder", "All Users Startup folder" or a key's heading
 // without its brackets ("Registry - current_user, Run"): what a line of the

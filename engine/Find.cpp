@@ -346,6 +346,7 @@ void Engine::findStartupEntries() {
 
   listPlaces();
   listDisabledEntries();
+  markChanges();
 
   if (restoreAvailable == 0 && systemKind >= WINDOWS_98 && systemKind <= WINDOWS_XP) {
     host.EnableCommand(COMMAND_REMOVE, 1);

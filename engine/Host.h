@@ -39,4 +39,9 @@ class Host {
   virtual int successDialog(int removed) = 0;
   // The save-file dialog: true with the chosen path (ending in .txt) in path.
   virtual bool saveFileDialog(char* path, int size) = 0;
+  // The open-file dialog for a report: true with the chosen path.
+  virtual bool openFileDialog(char*, int) { return false; }
+  // Whether Find remembers what it listed, to mark what is new at the next
+  // one: the user's own window does, a listing for a script does not.
+  virtual bool remembersListing() { return false; }
 };

@@ -13,12 +13,12 @@ const unsigned kReportGrowthStep = 32000;
 
 }  // namespace
 
-void Engine::saveReport() {
+bool Engine::saveReport() {
   char path[PATH_SIZE];
   copyText(path, sizeof path, kDefaultReportName);
   int count = host.listingCount();
-  if (count < 0) return;
-  if (!host.saveFileDialog(path, PATH_SIZE)) return;
+  if (count < 0) return false;
+  if (!host.saveFileDialog(path, PATH_SIZE)) return true;
 
   TextBuffer report;
   report.reserve(kReportInitialSize, kReportGrowthStep);
@@ -51,6 +51,7 @@ void Engine::saveReport() {
   }
 
   // Save tells the user nothing either way.
-  if (!report.failed) report.writeTo(platform, path);
+  bool written = !report.failed && report.writeTo(platform, path) == 1;
   report.release();
+  return written;
 }

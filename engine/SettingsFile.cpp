@@ -551,8 +551,9 @@ int Engine::restoreWinIniValues() {
 }
 
 int Engine::findRegistrySection(HKEY root, const char* keyName) {
-  char heading[HEADING_SIZE];
-  registryHeading(heading, root, keyName);
+  int row = valueListRow(platform, root, keyName);
+  if (row < 0) return 0;
+  const char* heading = places[row].heading;
   StrBuf line;
   for (int index = 0; host.listingLine(index, line); ++index)
     if (platform.lstrcmpiA(line.c_str(), heading) == 0) return index + 1;
@@ -565,9 +566,8 @@ int Engine::restoreRegistryKey(HKEY root, const char* keyName) {
 
   int start = findRegistrySection(root, keyName);
   if (start == 0) {
-    char heading[HEADING_SIZE];
-    registryHeading(heading, root, keyName);
-    host.reportError("Can't find section", heading);
+    int row = valueListRow(platform, root, keyName);
+    host.reportError("Can't find section", row < 0 ? keyName : places[row].heading);
     registryWriteFailed = 1;
     return 0;
   }

@@ -32,13 +32,13 @@ scripts/setup.sh
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
 # Prefixes of the two kinds have names of their own: neither can serve as the other.
-if can_run_32bit; then
+if can_run_32bit && [ -x /usr/lib/wine/wine ]; then
   wine_arch win32
   TREES=program scripts/build.sh
   exe_dir=$BUILD_DIR/program
   if [ "$demo" = 1 ]; then export WINEPREFIX=$BUILD_DIR/demo-prefix32; fi
 else
-  echo "running the x86_64 build: this machine cannot execute 32-bit programs ($CANNOT_RUN_32BIT_WHY)"
+  echo "running the x86_64 build: no 32-bit Wine here (${CANNOT_RUN_32BIT_WHY:-not installed})"
   TREES="program program64" scripts/build.sh
   exe_dir=$BUILD_DIR/program64
   if [ "$demo" = 1 ]; then export WINEPREFIX=$BUILD_DIR/demo-prefix; fi
@@ -64,6 +64,8 @@ seed_demo() {
   wine reg add "HKCU\\$run_key\\Run" /v "Notes" /d 'C:\Program Files\Demo\notes.exe /min' /f
   # One program that is there, with a version resource for the status bar.
   wine reg add "HKCU\\$run_key\\Run" /v "Version Check" /d 'C:\windows\system32\winver.exe' /f
+  # Added between two Finds below, to be marked new.
+  wine reg delete "HKCU\\$run_key\\Run" /v "Weather Widget" /f || true
   wine reg add 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' /v load \
     /d 'C:\Program Files\Demo\loader.exe' /f
   local startup
@@ -106,6 +108,11 @@ xdotool windowfocus --sync "$desktop" 2>/dev/null || true
 xdotool key alt+f
 sleep 2
 if [ "$demo" = 1 ]; then
+  # Something starts starting after the first Find: the second one marks it.
+  wine reg add "HKCU\\$run_key\\Run" /v "Weather Widget" \
+    /d 'C:\Program Files\Demo\weather.exe' /f >/dev/null 2>&1
+  xdotool key alt+f
+  sleep 2
   # Where the window comes up on the 760x520 desktop: list rows of 16
   # pixels from y=124; row 6 is the Startup folder's "Demo Clock.lnk". A
   # click there also keeps the arrow keys out of the menu mode that Alt
@@ -113,8 +120,8 @@ if [ "$demo" = 1 ]; then
   xdotool mousemove --window "$desktop" 140 $((124 + 6 * 16 + 8)) click 1
   sleep 1
   # Space disables it; the selection follows it into the grey section at the
-  # end. Up goes back over the other places' entries to "Version Check",
-  # whose program is there: on 2000 and XP, Winlogon's Shell and the two
+  # end. Up goes back over the other places' entries to "Weather Widget",
+  # new since the first Find: on 2000 and XP, Winlogon's Shell and the two
   # services Wine starts by itself lie between.
   xdotool key space
   sleep 2

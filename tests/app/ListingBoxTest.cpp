@@ -246,6 +246,28 @@ TEST_F(ListingBoxTest, OnlyEntryLinesShowTheSelectionAndTheFocus) {
   }
 }
 
+// The mark of an entry new or changed since the last look is drawn after
+// its letters, which keep their colour; a gone entry's line has none.
+TEST_F(ListingBoxTest, EntriesNewOrChangedSinceTheLastLookCarryTheirMark) {
+  AddLines({LINE_ENTRY, LineKind(LINE_ENTRY | LINE_MARK_NEW),
+            LineKind(LINE_ENTRY_MISSING | LINE_MARK_CHANGED), LINE_GONE});
+  const struct {
+    int line;
+    COLORREF mark, letters;
+  } cases[] = {{0, CLR_INVALID, itemColour},
+               {1, newMarkColour, itemColour},
+               {2, changedMarkColour, missingProgramColour},
+               {3, CLR_INVALID, itemColour}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    Paint(c.line, ODA_DRAWENTIRE, 0);
+    EXPECT_GT(CountOf(c.letters), 10);
+    EXPECT_EQ(c.mark == CLR_INVALID ? 0 : CountOf(c.mark),
+              CountOf(newMarkColour) + CountOf(changedMarkColour));
+    if (c.mark != CLR_INVALID) EXPECT_GT(CountOf(c.mark), 4);
+  }
+}
+
 TEST_F(ListingBoxTest, AnEntryRepaintedUnselectedKeepsNothingOfTheHighlight) {
   AddLines({LINE_TEXT, LINE_ENTRY});
   Paint(1, ODA_SELECT, ODS_SELECTED | ODS_FOCUS);
@@ -335,7 +357,9 @@ TEST_F(ListingBoxTest, KeysStepFromEntryToEntry) {
   const LineKind T = LINE_TEXT, E = LINE_ENTRY, M = LINE_ENTRY_MISSING;
   // 40 lines: entries at 2, 3, 6, 20, 21, 37.
   std::vector<LineKind> kinds(40, T);
-  kinds[2] = E, kinds[3] = M, kinds[6] = E, kinds[20] = E, kinds[21] = E, kinds[37] = M;
+  // Marked entries and a gone entry's line take the selection as entries do.
+  kinds[2] = E, kinds[3] = M, kinds[6] = E, kinds[20] = E;
+  kinds[21] = LineKind(E | LINE_MARK_NEW), kinds[37] = LINE_GONE;
   AddLines(kinds);
   const int shownRows = 10;
   SendMessageA(list.hwnd, LB_SETITEMHEIGHT, 0, 20);

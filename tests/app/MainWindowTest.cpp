@@ -375,6 +375,7 @@ TEST_F(MainWindowListing, ListNotificationsAreNoCommands) {
 }
 
 TEST_F(MainWindowListing, MenuOffersWhatAppliesToTheEntry) {
+  const MenuItem kCompare = {"Compare with a report...\tCtrl+O", true};
   struct Case {
     const char* name;
     int selected;
@@ -384,15 +385,15 @@ TEST_F(MainWindowListing, MenuOffersWhatAppliesToTheEntry) {
       {"entry",
        alphaLine,
        false,
-       {{"Disable\tSpace", true}, {"Copy\tCtrl+C", true}, {"Open folder", false}}},
+       {{"Disable\tSpace", true}, {"Copy\tCtrl+C", true}, {"Open folder", false}, kCompare}},
       {"disabled entry",
        gammaLine,
        false,
-       {{"Enable\tSpace", true}, {"Copy\tCtrl+C", true}, {"Open folder", false}}},
+       {{"Enable\tSpace", true}, {"Copy\tCtrl+C", true}, {"Open folder", false}, kCompare}},
       {"while a Remove waits",
        betaLine,
        true,
-       {{"Disable\tSpace", false}, {"Copy\tCtrl+C", true}, {"Open folder", false}}},
+       {{"Disable\tSpace", false}, {"Copy\tCtrl+C", true}, {"Open folder", false}, kCompare}},
       {"heading", runHeading, false, {}},
   };
   for (const Case& c : cases) {

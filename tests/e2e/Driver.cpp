@@ -18,11 +18,6 @@ const DWORD pollStep = 50;
 // A moved selection is there within a few milliseconds of the key.
 const DWORD moveStep = 5;
 
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
 std::string WindowText(HWND window) {
   char text[512] = "";
   GetWindowTextA(window, text, sizeof text);
@@ -51,12 +46,6 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
   if (search->title && WindowText(window) != search->title) return TRUE;
   search->found = window;
   return FALSE;
-}
-
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
-  WindowSearch search = {processId, className, title, 0};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 void MakeFolders(const std::string& path) {
@@ -132,6 +121,17 @@ std::string InactiveBeside(const std::string& startup) {
 
 }  // namespace
 
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
+  WindowSearch search = {processId, className, title, 0};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 App::~App() {
   if (process.hProcess) {
     if (Running()) TerminateProcess(process.hProcess, 99);
@@ -141,10 +141,10 @@ App::~App() {
   }
 }
 
-void App::Start() {
+void App::Start(const std::string& arguments) {
   std::string exe = Env("STARTLULL_EXE");
   ASSERT_FALSE(exe.empty()) << "STARTLULL_EXE names the program under test";
-  std::string command = "\"" + exe + "\"";
+  std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   ASSERT_TRUE(CreateProcessA(0, &command[0], 0, 0, FALSE, 0, 0, 0, &startup, &process))

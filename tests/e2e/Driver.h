@@ -41,9 +41,9 @@ class App {
   App& operator=(const App&) = delete;
   ~App();
 
-  // Starts the executable named by STARTLULL_EXE and waits for its main
-  // window and its usage text.
-  void Start();
+  // Starts the executable named by STARTLULL_EXE, with the arguments given,
+  // and waits for its main window and its usage text.
+  void Start(const std::string& arguments = "");
   // Waits for the process to end; its exit code, or -1 after the timeout.
   int WaitForExit(DWORD milliseconds = 10000);
   bool Running();
@@ -102,6 +102,12 @@ class App {
  private:
   PROCESS_INFORMATION process = {};
 };
+
+// An environment variable's value, or "".
+std::string Env(const char* name);
+// A visible top-level window of the process, by class and title (null for
+// any), or 0.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title);
 
 // Which Windows the prefix reports: "win98", "win2k" or "winxp" (STARTLULL_KIND).
 std::string Kind();

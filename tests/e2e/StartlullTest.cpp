@@ -453,6 +453,178 @@ class StartlullTest : public ::testing::Test {
   App app;
 };
 
+// The program run from a batch file, as a script would: the batch file's
+// exit code is the program's.
+int RunBatch(const std::string& arguments) {
+  const std::string batch = "C:\\e2e-script\\run.bat";
+  WriteFileText(batch, "@echo off\r\n\"" + Env("STARTLULL_EXE") + "\" " + arguments +
+                           "\r\nexit /b %errorlevel%\r\n");
+  std::string command = "cmd.exe /c " + batch;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  if (!CreateProcessA(0, &command[0], 0, 0, FALSE, 0, 0, 0, &startup, &process)) return -2;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+TEST_F(StartlullTest, SwitchesFromABatchFileGiveTheirExitCodesAndChangeNothing) {
+  Seed();
+  const std::string before = MachineState(), folder = "C:\\e2e-script";
+  const std::string report = folder + "\\now.txt", diff = folder + "\\diff.txt";
+  EXPECT_EQ(0, RunBatch("/save " + report));
+  std::string expected = Today() + "\r\nYour Operating system is " + SystemName() +
+                         "\r\nCurrent user:  " + UserName() + "\r\n\r\n";
+  for (const Line& line : SeededListing()) expected += line.text + "\r\n";
+  EXPECT_EQ(expected, machine::readFile(report));
+  EXPECT_EQ(0, RunBatch("/compare \"" + report + "\""));
+  // A value added since the report: something is new, and the differences
+  // are a report of their own.
+  machine::setString(HKEY_CURRENT_USER, RunKey("Run"), "Since", "C:\\since.exe");
+  EXPECT_EQ(2, RunBatch("/compare " + report + " /save " + diff + " /quiet"));
+  EXPECT_NE(std::string::npos,
+            machine::readFile(diff).find("\r\n\r\n[New since " + Today() +
+                                         "]\r\nRegistry - current_user, Run: Since = "
+                                         "C:\\since.exe\r\n"));
+  // Failures: a file that is no report, one that cannot be written, a wrong switch.
+  EXPECT_EQ(1, RunBatch("/compare " + folder + "\\run.bat /quiet"));
+  EXPECT_EQ(1, RunBatch("/save " + folder + "\\no\\such\\folder\\r.txt /quiet"));
+  EXPECT_EQ(1, RunBatch("/quiet /bogus"));
+  machine::deleteKey(HKEY_CURRENT_USER, RunKey("Run"));
+  Seed();
+  EXPECT_EQ(before, MachineState());
+  // /? shows the switches and ends with code 0.
+  App help;
+  std::string exe = Env("STARTLULL_EXE"), command = "\"" + exe + "\" /?";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  ASSERT_TRUE(CreateProcessA(0, &command[0], 0, 0, FALSE, 0, 0, 0, &startup, &process));
+  HWND box = 0;
+  for (int waited = 0; waited < 10000 && !box; waited += 100) {
+    box = FindProcessWindow(process.dwProcessId, "#32770", 0);
+    if (!box) Sleep(100);
+  }
+  ASSERT_TRUE(box);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 10000));
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  EXPECT_EQ(0u, code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  machine::removeTree(folder);
+}
+
+// Between two runs of the program a value comes and one goes: the next
+// Find marks the new one with the first Find's time and lists the gone one;
+// a Disable and an Enable mark nothing.
+TEST_F(StartlullTest, WhatCameAndWentSinceTheLastRunIsMarked) {
+  Seed();
+  const std::string report = "C:\\e2e-script\\before.txt";
+  ASSERT_EQ(0, RunBatch("/save " + report));
+  ASSERT_NO_FATAL_FAILURE(app.Start("/find"));
+  app.WaitForList(19);
+  SYSTEMTIME first;
+  GetLocalTime(&first);
+  PostMessageA(app.main, WM_CLOSE, 0, 0);
+  ASSERT_EQ(0, app.WaitForExit());
+  machine::setString(HKEY_CURRENT_USER, RunKey("Run"), "Came", "C:\\came.exe");
+  machine::deleteKey(HKEY_LOCAL_MACHINE, RunKey("RunOnce"));
+
+  App again;
+  ASSERT_NO_FATAL_FAILURE(again.Start());
+  again.Click(findCommand);
+  again.WaitForList(19);
+  std::vector<Line> lines = again.Lines();
+  int came = LineOf(lines, "Came = C:\\came.exe");
+  ASSERT_GE(came, 0);
+  ASSERT_TRUE(again.ScrollToLine(came));
+  ASSERT_TRUE(SelectLine(again, came));
+  char minute[8];
+  snprintf(minute, sizeof minute, "%02u:%02u", first.wHour, first.wMinute);
+  std::string status = StatusText(again);
+  EXPECT_NE(std::string::npos, status.find(" - New since " + Today() + " ")) << status;
+  EXPECT_NE(std::string::npos, status.find(minute)) << status << " " << minute;
+  int gone = -1;
+  for (size_t line = 0; line < lines.size(); ++line)
+    if (lines[line].text.compare(0, 12, "[Gone since ") == 0) gone = static_cast<int>(line);
+  ASSERT_GE(gone, 0);
+  ASSERT_LT(gone + 1, static_cast<int>(lines.size()));
+  EXPECT_EQ(0x808080u, lines[gone + 1].colour);
+  ASSERT_TRUE(again.ScrollToLine(gone + 1));
+  ASSERT_TRUE(SelectLine(again, gone + 1));
+  EXPECT_EQ(0u, StatusText(again).find("Gone since "));
+
+  // Disable and Enable by key mark nothing: the gone section stays as it
+  // was, and Came, new since the first run, stays new where it moves.
+  auto goneLines = [&again] {
+    std::vector<std::string> gone;
+    bool in = false;
+    for (const Line& line : again.Lines()) {
+      if (in) gone.push_back(line.text);
+      in = in || line.text.compare(0, 12, "[Gone since ") == 0;
+    }
+    return gone;
+  };
+  const std::vector<std::string> goneBefore = goneLines();
+  ASSERT_FALSE(goneBefore.empty());
+  int cameNow = LineOf(again.Lines(), "Came = C:\\came.exe");
+  ASSERT_TRUE(again.ScrollToLine(cameNow));
+  ASSERT_TRUE(SelectLine(again, cameNow));
+  int count = static_cast<int>(again.Lines().size());
+  again.Key(VK_SPACE);
+  again.WaitForList(count);
+  int disabled = LineOf(again.Lines(), "Registry - current_user, Run: Came = C:\\came.exe");
+  ASSERT_GE(disabled, 0);
+  ASSERT_TRUE(again.ScrollToLine(disabled));
+  ASSERT_TRUE(SelectLine(again, disabled));
+  EXPECT_NE(std::string::npos, StatusText(again).find(" - New since ")) << StatusText(again);
+  EXPECT_EQ(goneBefore, goneLines());
+  count = static_cast<int>(again.Lines().size());
+  again.Key(VK_SPACE);
+  again.WaitForList(count);
+  EXPECT_EQ(goneBefore, goneLines());
+  // The user's next Find remembers anew: nothing is new or gone since it.
+  count = static_cast<int>(again.Lines().size());
+  again.Click(findCommand);
+  again.WaitForList(count);
+  EXPECT_TRUE(goneLines().empty());
+  cameNow = LineOf(again.Lines(), "Came = C:\\came.exe");
+  ASSERT_TRUE(again.ScrollToLine(cameNow));
+  ASSERT_TRUE(SelectLine(again, cameNow));
+  EXPECT_EQ(std::string::npos, StatusText(again).find("New since")) << StatusText(again);
+
+  // Ctrl+O compares with the report saved before: what came since is new.
+  INPUT keys[4] = {};
+  for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
+  keys[1].ki.wVk = keys[2].ki.wVk = 'O';
+  keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, keys, sizeof keys[0]);
+  HWND dialog = again.WaitForWindow("#32770", 0);
+  ASSERT_TRUE(dialog);
+  HWND name = FileNameBox(dialog);
+  ASSERT_TRUE(name);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(report.c_str()));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(again.WaitWindowGone(dialog));
+  again.Settle();
+  cameNow = LineOf(again.Lines(), "Came = C:\\came.exe");
+  ASSERT_TRUE(again.ScrollToLine(cameNow));
+  ASSERT_TRUE(SelectLine(again, cameNow));
+  EXPECT_NE(std::string::npos, StatusText(again).find(" - New since " + Today()))
+      << StatusText(again);
+  PostMessageA(again.main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0, again.WaitForExit());
+  machine::removeTree("C:\\e2e-script");
+}
+
 TEST_F(StartlullTest, StartsWithTitleButtonsAndUsageText) {
   ASSERT_NO_FATAL_FAILURE(app.Start());
   char text[64] = "";
@@ -511,7 +683,7 @@ TEST_F(StartlullTest, DisabledCommandsAndUnknownIdsDoNothing) {
   app.AltKey('V');  // Save before any Find
   // Disable, Enable, Copy and Open folder with no entry selected, and ids
   // that are no command.
-  const int unknown[] = {40000, 40008, 40009, 40010, 40011, 40012, 1, 0xFFFF};
+  const int unknown[] = {40000, 40008, 40009, 40010, 40011, 40013, 1, 0xFFFF};
   for (int id : unknown) PostMessageA(app.main, WM_COMMAND, id, 0);
   app.Settle();
   EXPECT_TRUE(app.Running());

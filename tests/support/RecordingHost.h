@@ -3,6 +3,8 @@
 // and message boxes from a script.
 #pragma once
 
+#include <string.h>
+
 #include <deque>
 #include <functional>
 #include <map>
@@ -38,6 +40,8 @@ class RecordingHost : public Host {
   int removeDialogAutoexecBat = 0;
   std::deque<int> successDialogAnswers;  // default 0 (Exit)
   std::string saveDialogPath;            // empty: the user cancels
+  std::string openDialogPath;            // empty: the user cancels
+  bool remembers = false;                // Find remembers what it listed
   // Called for every event as it happens (a test can end the process there).
   std::function<void(const HostEvent&)> onEvent;
 
@@ -56,6 +60,12 @@ class RecordingHost : public Host {
   int removeOptionsDialog(int* removeConfigSys, int* removeAutoexecBat) override;
   int successDialog(int removed) override;
   bool saveFileDialog(char* path, int size) override;
+  bool openFileDialog(char* path, int size) override {
+    if (openDialogPath.empty() || openDialogPath.size() >= static_cast<size_t>(size)) return false;
+    memcpy(path, openDialogPath.c_str(), openDialogPath.size() + 1);
+    return true;
+  }
+  bool remembersListing() override { return remembers; }
 
  private:
   void record(const HostEvent& event);

@@ -359,68 +359,59 @@ TEST(ListingCompare, StatusTextsAndTheGoneHeading) {
 
 const ListingTime kFindTime{2006, 12, 1, 25, 23, 59, 58, 7};
 
-void buildAwkward(ListingEntries& entries) {
-  struct Entry {
-    std::string place, name, data, line;
-    bool disabled;
-  } list[] = {
-      {"Win.ini", "run", "a.exe b.exe", "run = a.exe b.exe", false},
-      {"Startup folder", "Notes.lnk", "", "Notes.lnk", false},
-      {kRun, std::string("Z\0ero", 5), std::string("d\0\r\n\t=[x]\xFF", 10), "shown otherwise",
-       false},
-      {kRun, "", "", " = ", false},
-      {kRun, "Mine", "C:\\mine.exe", "Registry - local_machine, Run: Mine = C:\\mine.exe", true},
-      {"Scheduled tasks", "Tune.job (disabled)", "x", "Tune.job (disabled) = x", false},
-      {"Startup folder", "Item - here.lnk", "", "Startup folder: Item - here.lnk", true},
-  };
-  for (const Entry& e : list)
-    ASSERT_TRUE(
-        entries.add(piece(e.place), piece(e.name), piece(e.data), piece(e.line), e.disabled));
+// A listing with bytes a line structure must survive: tabs, "=", "[", a
+// byte above 127, a blank inside a name, an empty value.
+const std::vector<std::string> kAwkward = {
+    "",
+    "[Win.ini]",
+    "run = a.exe b.exe",
+    "",
+    "[Startup folder]",
+    "Notes.lnk",
+    "[x].lnk",
+    "",
+    "[Registry - local_machine, Run]",
+    "Tab\tbed = d\t=[x]\xFF",
+    " = ",
+    "",
+    "[Scheduled tasks]",
+    "Tune.job (disabled) = x",
+    "",
+    "[Disabled by Startlull]",
+    "Registry - local_machine, Run: Mine = C:\\mine.exe",
+    "Startup folder: Item - here.lnk",
+};
+
+std::string remembered(const std::vector<std::string>& lines) {
+  StrBuf file;
+  SeenWriter writer(file, kFindTime);
+  for (const std::string& line : lines) EXPECT_TRUE(writer.line(line.data(), line.size()));
+  EXPECT_TRUE(writer.finish());
+  return str(file);
 }
 
-TEST(ListingCompare, RememberedFileKeepsEveryByte) {
-  ListingEntries entries, back;
-  buildAwkward(entries);
-  StrBuf file;
-  ASSERT_TRUE(formatSeen(entries, kFindTime, file));
+TEST(ListingCompare, RememberedFileGivesTheEntriesOfItsListing) {
+  const std::string file = remembered(kAwkward);
+  ListingEntries listed, back;
+  read(kAwkward, listed);
   ListingTime time{};
-  ASSERT_TRUE(parseSeen(file.c_str(), file.length(), back, &time));
-  ASSERT_EQ(entries.count(), back.count());
-  for (size_t index = 0; index < entries.count(); ++index) {
-    SCOPED_TRACE(index);
-    ListingEntry a = entries.at(index), b = back.at(index);
-    EXPECT_EQ(str(a.place), str(b.place));
-    EXPECT_EQ(str(a.name), str(b.name));
-    EXPECT_EQ(str(a.data), str(b.data));
-    EXPECT_EQ(str(a.line), str(b.line));
-    EXPECT_EQ(a.disabled, b.disabled);
-  }
+  ASSERT_TRUE(parseSeen(file.data(), file.size(), back, &time));
+  EXPECT_EQ(describeAll(listed), describeAll(back));
+  EXPECT_EQ(8u, back.count());
   const unsigned fields[] = {time.year, time.month,  time.dayOfWeek, time.day,
                              time.hour, time.minute, time.second,    time.milliseconds};
   EXPECT_EQ(std::vector<unsigned>({2006, 12, 1, 25, 23, 59, 58, 7}),
             std::vector<unsigned>(fields, fields + 8));
-  // A line of its usual form is not written out again; one shown otherwise is.
-  std::string text = str(file);
-  EXPECT_NE(std::string::npos, text.find("entry on 72756E 612E65786520622E657865 -\r\n"));
-  EXPECT_NE(std::string::npos, text.find(" 73686F776E206F7468657277697365\r\n"));
-  EXPECT_EQ(0u, text.find(std::string(kSeenHeading) + "\r\ntime 2006 12 1 25 23 59 58 7\r\n"));
-}
-
-TEST(ListingCompare, RememberedFileOfNoEntriesAndLineEndsOfLfAlone) {
-  ListingEntries entries, back;
-  StrBuf file;
-  ASSERT_TRUE(formatSeen(entries, kFindTime, file));
-  ListingTime time{};
-  ASSERT_TRUE(parseSeen(file.c_str(), file.length(), back, &time));
+  EXPECT_EQ(0u, file.find(std::string(kSeenHeading) + "\r\ntime 2006 12 1 25 23 59 58 7\r\n"
+                          "line -\r\nline 5B57696E2E696E695D\r\n"));
+  // No entries, and line ends of LF alone.
+  ASSERT_TRUE(parseSeen(remembered({}).data(), remembered({}).size(), back, &time));
   EXPECT_EQ(0u, back.count());
-
-  buildAwkward(entries);
-  ASSERT_TRUE(formatSeen(entries, kFindTime, file));
   std::string lf;
-  for (char c : str(file))
+  for (char c : file)
     if (c != '\r') lf += c;
   EXPECT_TRUE(parseSeen(lf.data(), lf.size(), back, &time));
-  EXPECT_EQ(entries.count(), back.count());
+  EXPECT_EQ(8u, back.count());
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
@@ -431,12 +422,9 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 }
 
 TEST(ListingCompare, RememberedFileDamagedOrForeignIsRefused) {
-  ListingEntries entries;
-  buildAwkward(entries);
-  StrBuf file;
-  ASSERT_TRUE(formatSeen(entries, kFindTime, file));
-  const std::string good = str(file);
+  const std::string good = remembered(kAwkward);
   const std::string endLine = good.substr(good.rfind("end "));
+  const std::string winIni = "line 5B57696E2E696E695D\r\n";
   struct Case {
     const char* what;
     std::string text;
@@ -445,21 +433,18 @@ TEST(ListingCompare, RememberedFileDamagedOrForeignIsRefused) {
       {"another heading", replaced(good, "version 1]", "version 2]")},
       {"a settings file", "\r\n[Win.ini]\r\nrun=\r\n"},
       {"no end line", good.substr(0, good.size() - endLine.size())},
-      {"something after the end line", good + "entry on 41 -\r\n"},
+      {"something after the end line", good + "line 41\r\n"},
       {"a blank line after the end line", good + "\r\n"},
-      {"a line taken out", replaced(good, "entry on 72756E 612E65786520622E657865 -\r\n", "")},
-      {"a count one off", replaced(good, "end 1", "end 2")},
-      {"an odd hex field", replaced(good, "612E65786520622E657865", "612E65786520622E65786")},
-      {"not hex", replaced(good, "612E65786520622E657865", "612E65786520622E6578GG")},
-      {"two blanks", replaced(good, "entry on 72756E", "entry on  72756E")},
-      {"an unknown state", replaced(good, "entry on", "entry maybe")},
-      {"an unknown line", replaced(good, "entry on 72756E", "value on 72756E")},
+      {"a line taken out", replaced(good, winIni, "")},
+      {"a count one off", replaced(good, "end 19", "end 20")},
+      {"an odd hex field", replaced(good, winIni, "line 5B57696E2E696E695\r\n")},
+      {"not hex", replaced(good, winIni, "line 5B57696E2E696E69GG\r\n")},
+      {"two blanks", replaced(good, winIni, "line  5B57696E2E696E695D\r\n")},
+      {"a line end inside a line", replaced(good, winIni, "line 5B570D0A6E2E696E695D\r\n")},
+      {"an unknown line", replaced(good, winIni, "value 5B57696E2E696E695D\r\n")},
       {"a month 13", replaced(good, "time 2006 12", "time 2006 13")},
       {"a minute 60", replaced(good, "23 59 58", "23 60 58")},
       {"a time field missing", replaced(good, "23 59 58 7", "23 59 58")},
-      {"an entry before any place",
-       std::string(kSeenHeading) + "\r\ntime 2006 1 0 1 0 0 0 0\r\nentry on 41 - -\r\n"},
-      {"an empty place", replaced(good, "place 57696E2E696E69", "place -")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -475,11 +460,7 @@ TEST(ListingCompare, RememberedFileDamagedOrForeignIsRefused) {
 
 // Whatever a crash or a disk cuts off, or a byte a disk changes, the file is refused.
 TEST(ListingCompare, RememberedFileCutOrWithAnyByteChangedIsRefused) {
-  ListingEntries entries;
-  buildAwkward(entries);
-  StrBuf file;
-  ASSERT_TRUE(formatSeen(entries, kFindTime, file));
-  const std::string good = str(file);
+  const std::string good = remembered(kAwkward);
   ListingEntries back;
   ListingTime time;
   size_t accepted = 0;

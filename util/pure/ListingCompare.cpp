@@ -20,8 +20,6 @@ const char* const kRegistryPlaceStarts[] = {"Registry - local_machine, ",
                                             "Registry - current_user, "};
 const char kReportSystemStart[] = "Your Operating system is ";
 const char kReportUserStart[] = "Current user:  ";
-const char kEntryEnabled[] = "on";
-const char kEntryDisabled[] = "off";
 
 enum { TIME_FIELDS = 8, MOST_YEAR_DIGITS = 5 };
 // SYSTEMTIME's ranges, field by field, in ListingTime's order.
@@ -91,13 +89,6 @@ bool isFolderPlace(TextPiece place) {
 
 // The line as Find shows such an entry: the item's name, or "name = data";
 // in the disabled section with its place and ": " before it.
-bool appendUsualLine(StrBuf& out, TextPiece place, TextPiece name, TextPiece data, bool disabled) {
-  if (disabled && !(out.append(place.text, place.length) && out.append(kPlaceSeparator)))
-    return false;
-  if (!out.append(name.text, name.length)) return false;
-  if (isFolderPlace(place)) return true;
-  return out.append(kValueSeparator) && out.append(data.text, data.length);
-}
 
 // ---- Sorting: a stable merge sort of indices, bottom-up, through scratch.
 
@@ -396,31 +387,6 @@ bool appendGoneHeading(StrBuf& out, const char* since) {
 
 namespace {
 
-// Lines after the heading, each counted and summed as it is added.
-class SeenWriter {
- public:
-  explicit SeenWriter(StrBuf& out) : out_(out), lines_(0), checksum_(kFnvStart) {}
-  bool line(const StrBuf& body) {
-    if (body.failed()) return false;
-    checksum_ = fnvOf(checksum_, body.c_str(), body.length());
-    checksum_ = fnvOf(checksum_, "\n", 1);
-    ++lines_;
-    return out_.append(body.c_str(), body.length()) && out_.append("\r\n");
-  }
-  bool finish() {
-    StrBuf body;
-    body.append("end ");
-    appendNumberText(body, lines_, 10, 1);
-    body.appendChar(' ');
-    appendNumberText(body, checksum_, 16, 8);
-    return !body.failed() && out_.append(body.c_str(), body.length()) && out_.append("\r\n");
-  }
-
- private:
-  StrBuf& out_;
-  unsigned long lines_, checksum_;
-};
-
 bool appendTimeLine(StrBuf& body, const ListingTime& time) {
   const unsigned fields[TIME_FIELDS] = {time.year, time.month,  time.dayOfWeek, time.day,
                                         time.hour, time.minute, time.second,    time.milliseconds};
@@ -449,38 +415,33 @@ bool parseTime(const TextPiece* fields, ListingTime* time) {
 
 }  // namespace
 
-bool formatSeen(const ListingEntries& entries, const ListingTime& time, StrBuf& out) {
-  out.clear();
-  if (!out.append(kSeenHeading) || !out.append("\r\n")) return false;
-  SeenWriter writer(out);
-  StrBuf body, usual;
-  if (!appendTimeLine(body, time) || !writer.line(body)) return false;
-  for (size_t index = 0; index < entries.count(); ++index) {
-    ListingEntry entry = entries.at(index);
-    if (index == 0 || compareBytes(entry.place, entries.at(index - 1).place) != 0) {
-      body.clear();
-      body.append("place ");
-      appendHexBytes(body, entry.place.text, entry.place.length);
-      if (!writer.line(body)) return false;
-    }
-    body.clear();
-    body.append("entry ");
-    body.append(entry.disabled ? kEntryDisabled : kEntryEnabled);
-    body.appendChar(' ');
-    appendHexBytes(body, entry.name.text, entry.name.length);
-    body.appendChar(' ');
-    appendHexBytes(body, entry.data.text, entry.data.length);
-    body.appendChar(' ');
-    usual.clear();
-    if (!appendUsualLine(usual, entry.place, entry.name, entry.data, entry.disabled)) return false;
-    // Most lines are their entry's usual form: the file stays small.
-    if (compareBytes(piece(usual), entry.line) == 0 || entry.line.length == 0)
-      body.append(kEmptyHexField);
-    else
-      appendHexBytes(body, entry.line.text, entry.line.length);
-    if (!writer.line(body)) return false;
-  }
-  return writer.finish();
+SeenWriter::SeenWriter(StrBuf& out, const ListingTime& time)
+    : out_(out), lines_(0), checksum_(kFnvStart) {
+  out_.clear();
+  StrBuf body;
+  if (out_.append(kSeenHeading) && out_.append("\r\n") && appendTimeLine(body, time)) put(body);
+}
+
+bool SeenWriter::line(const char* text, size_t length) {
+  StrBuf body;
+  return body.append("line ") && appendHexBytes(body, text, length) && put(body);
+}
+
+bool SeenWriter::finish() {
+  StrBuf body;
+  body.append("end ");
+  appendNumberText(body, lines_, 10, 1);
+  body.appendChar(' ');
+  appendNumberText(body, checksum_, 16, 8);
+  return !body.failed() && out_.append(body.c_str(), body.length()) && out_.append("\r\n");
+}
+
+bool SeenWriter::put(const StrBuf& body) {
+  if (body.failed()) return false;
+  checksum_ = fnvOf(checksum_, body.c_str(), body.length());
+  checksum_ = fnvOf(checksum_, "\n", 1);
+  ++lines_;
+  return out_.append(body.c_str(), body.length()) && out_.append("\r\n");
 }
 
 namespace {
@@ -492,7 +453,8 @@ bool parseSeenLines(const char* text, size_t length, ListingEntries& entries, Li
   if (!nextTextLine(&pos, end, &line) || !samePiece(line, kSeenHeading)) return false;
   unsigned long lines = 0, checksum = kFnvStart;
   ListingTime found;
-  StrBuf place, name, data, shown;
+  ListingReader reader(entries);
+  StrBuf listed;
   while (nextTextLine(&pos, end, &line)) {
     TextPiece fields[TIME_FIELDS + 1];
     size_t count = splitBlankFields(line, fields, TIME_FIELDS + 1);
@@ -502,18 +464,11 @@ bool parseSeenLines(const char* text, size_t length, ListingEntries& entries, Li
       // The time comes first, once.
       if (count != TIME_FIELDS + 1 || !samePiece(kind, "time") || !parseTime(fields, &found))
         return false;
-    } else if (count == 2 && samePiece(kind, "place")) {
-      if (!decodeHexBytes(fields[1], place) || place.length() == 0) return false;
-    } else if (count == 5 && samePiece(kind, "entry")) {
-      bool disabled = samePiece(fields[1], kEntryDisabled);
-      if (place.length() == 0 || !(disabled || samePiece(fields[1], kEntryEnabled)) ||
-          !decodeHexBytes(fields[2], name) || !decodeHexBytes(fields[3], data) ||
-          !decodeHexBytes(fields[4], shown))
-        return false;
-      if (shown.length() == 0 &&
-          !appendUsualLine(shown, piece(place), piece(name), piece(data), disabled))
-        return false;
-      if (!entries.add(piece(place), piece(name), piece(data), piece(shown), disabled))
+    } else if (count == 2 && samePiece(kind, "line")) {
+      // A listing line holds no line end: one that did would read as two.
+      if (!decodeHexBytes(fields[1], listed) || memchr(listed.c_str(), '\n', listed.length()) ||
+          memchr(listed.c_str(), '\r', listed.length()) ||
+          !reader.line(listed.c_str(), listed.length()))
         return false;
     } else if (count == 3 && samePiece(kind, "end")) {
       unsigned long written, sum;

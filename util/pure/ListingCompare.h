@@ -147,22 +147,37 @@ bool appendChangeStatus(StrBuf& out, ChangeKind kind, const char* since, TextPie
 // "[Gone since <since>]".
 bool appendGoneHeading(StrBuf& out, const char* since);
 
-// ---- The remembered listing: the entries of the last Find and its time.
+// ---- The remembered listing: the lines the last Find showed, and its time.
 //
 //   [Startlull listing of the last Find, version 1]
 //   time <year> <month> <day of week> <day> <hour> <minute> <second> <ms>
-//   place <place hex>                        the place of the entries after it
-//   entry <on|off> <name hex> <data hex> <line hex>
+//   line <hex>                               each line of the listing, in order
 //   end <line count> <checksum hex>          count and FNV-1a of the lines above
 // Lines end in CR LF; the count and checksum cover the lines after the
-// first, each with "\n". The line field is "-" when the line is the entry's
-// usual form (see the .cpp); an empty name or data is "-" too.
+// first, each with "\n". An empty line's hex is "-".
 extern const char kSeenHeading[];
 
-// False when memory runs out.
-bool formatSeen(const ListingEntries& entries, const ListingTime& time, StrBuf& out);
-// False, with entries empty and *time untouched, for anything but a whole
-// file of that form: a damaged, cut or foreign file is never half read.
+// Writes a remembered listing into out, line by line.
+class SeenWriter {
+ public:
+  SeenWriter(StrBuf& out, const ListingTime& time);
+  SeenWriter(const SeenWriter&) = delete;
+  SeenWriter& operator=(const SeenWriter&) = delete;
+  // A line of the listing. False when memory runs out.
+  bool line(const char* text, size_t length);
+  // The end line; false when memory ran out on the way.
+  bool finish();
+
+ private:
+  bool put(const StrBuf& body);
+  StrBuf& out_;
+  unsigned long lines_, checksum_;
+};
+
+// The entries the lines of such a file list (read as readListing reads a
+// listing). False, with entries empty and *time untouched, for anything but
+// a whole file of that form: a damaged, cut or foreign file is never half
+// read.
 bool parseSeen(const char* text, size_t length, ListingEntries& entries, ListingTime* time);
 
 // ---- Reports written by Save: the date line, the system line, the user

@@ -2,85 +2,30 @@
 
 #include <string.h>
 
+#include "util/pure/HexText.h"
 #include "util/pure/PlaceTable.h"
 
 const char kRecordHeading[] = "[Saved data: registry keys and win.ini values]";
 
 namespace {
 
-const unsigned long kFnvOffset = 2166136261UL;
-const unsigned long kFnvPrime = 16777619UL;
-const unsigned long kWordMask = 0xFFFFFFFFUL;
-const char kHexDigits[] = "0123456789ABCDEF";
-const char kEmptyField[] = "-";
+const unsigned long kFnvOffset = kFnvStart;
+const char* const kEmptyField = kEmptyHexField;
 
+// The record's own names for the shared hex, number and checksum helpers.
+TextPiece pieceOf(TextSpan span) { return TextPiece{span.text, span.length}; }
 unsigned long fnv(unsigned long hash, const char* bytes, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    hash ^= static_cast<unsigned char>(bytes[i]);
-    hash = (hash * kFnvPrime) & kWordMask;
-  }
-  return hash;
+  return fnvOf(hash, bytes, count);
 }
-
 bool appendHex(StrBuf& out, const void* bytes, size_t count) {
-  if (count == 0) return out.append(kEmptyField);
-  char* room = out.reserveTail(count * 2);
-  if (!room) return false;
-  const unsigned char* in = static_cast<const unsigned char*>(bytes);
-  for (size_t i = 0; i < count; ++i) {
-    room[2 * i] = kHexDigits[in[i] >> 4];
-    room[2 * i + 1] = kHexDigits[in[i] & 0xF];
-  }
-  out.commit(count * 2);
-  return true;
+  return appendHexBytes(out, static_cast<const char*>(bytes), count);
 }
-
 bool appendNumber(StrBuf& out, unsigned long value, unsigned base, int minDigits) {
-  char digits[24];
-  int count = 0;
-  do {
-    digits[count++] = kHexDigits[value % base];
-    value /= base;
-  } while (value != 0 || count < minDigits);
-  while (count > 0)
-    if (!out.appendChar(digits[--count])) return false;
-  return true;
+  return appendNumberText(out, value, base, minDigits);
 }
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-bool decodeHex(TextSpan field, StrBuf& out) {
-  out.clear();
-  if (field.length == 1 && field.text[0] == kEmptyField[0]) return true;
-  if (field.length == 0 || field.length % 2 != 0) return false;
-  char* room = out.reserveTail(field.length / 2);
-  if (!room) return false;
-  for (size_t i = 0; i < field.length; i += 2) {
-    int high = hexValue(field.text[i]), low = hexValue(field.text[i + 1]);
-    if (high < 0 || low < 0) return false;
-    room[i / 2] = static_cast<char>(high * 16 + low);
-  }
-  out.commit(field.length / 2);
-  return true;
-}
-
+bool decodeHex(TextSpan field, StrBuf& out) { return decodeHexBytes(pieceOf(field), out); }
 bool parseNumber(TextSpan field, unsigned base, size_t exactDigits, unsigned long* value) {
-  if (field.length == 0 || field.length > 10) return false;
-  if (exactDigits && field.length != exactDigits) return false;
-  unsigned long result = 0;
-  for (size_t i = 0; i < field.length; ++i) {
-    int digit = hexValue(field.text[i]);
-    if (digit < 0 || static_cast<unsigned>(digit) >= base) return false;
-    result = result * base + static_cast<unsigned long>(digit);
-    if (result > kWordMask) return false;
-  }
-  *value = result;
-  return true;
+  return parseNumberText(pieceOf(field), base, exactDigits, value);
 }
 
 bool sameText(TextSpan field, const char* text) {
