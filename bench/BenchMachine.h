@@ -43,7 +43,7 @@ struct Value {
 };
 
 struct Paths {
-  std::string startup, commonStartup, inactive, commonInactive, settings;
+  std::string startup, commonStartup, inactive, commonInactive, settings, disabled;
   int systemKind;
   // What Find lists of the other places, and the entries the bare work
   // sees there: the same however the Run keys and folders are seeded.
@@ -99,7 +99,11 @@ inline void writeValues(const std::vector<Value>& values) {
   }
 }
 
+// What the last Find remembered goes with the machine it listed: the first
+// Find on a new machine marks nothing, and the next ones compare with a
+// listing of their own size.
 inline void clearMachine(const Paths& paths) {
+  DeleteFileA((paths.disabled + "\\" + kSeenName).c_str());
   for (const Location& location : runKeys()) machine::deleteKey(location.root, location.key);
   machine::setProfileValue("run", "");
   machine::setProfileValue("load", "");
@@ -448,8 +452,9 @@ inline Paths machinePaths(Platform& platform) {
   Engine probe(platform, host);
   probe.computeLocations();
   if (probe.systemKind == UNSUPPORTED) fail("Wine reports an unsupported Windows version");
-  Paths paths{probe.startupDir, probe.commonStartupDir, probe.inactiveDir,
-              probe.commonInactiveDir, probe.settingsPath, probe.systemKind, 0, 0};
+  Paths paths{probe.startupDir,   probe.commonStartupDir, probe.inactiveDir,
+              probe.commonInactiveDir, probe.settingsPath,   probe.disabledDir,
+              probe.systemKind,  0,                      0};
   machine::makeDir(paths.startup);
   machine::makeDir(paths.commonStartup);
   clearMachine(paths);
