@@ -13,7 +13,6 @@ const unsigned long kFnvOffset = kFnvStart;
 const char* const kEmptyField = kEmptyHexField;
 
 // The record's own names for the shared hex, number and checksum helpers.
-TextPiece pieceOf(TextSpan span) { return TextPiece{span.text, span.length}; }
 unsigned long fnv(unsigned long hash, const char* bytes, size_t count) {
   return fnvOf(hash, bytes, count);
 }
@@ -23,9 +22,9 @@ bool appendHex(StrBuf& out, const void* bytes, size_t count) {
 bool appendNumber(StrBuf& out, unsigned long value, unsigned base, int minDigits) {
   return appendNumberText(out, value, base, minDigits);
 }
-bool decodeHex(TextSpan field, StrBuf& out) { return decodeHexBytes(pieceOf(field), out); }
+bool decodeHex(TextSpan field, StrBuf& out) { return decodeHexBytes(field, out); }
 bool parseNumber(TextSpan field, unsigned base, size_t exactDigits, unsigned long* value) {
-  return parseNumberText(pieceOf(field), base, exactDigits, value);
+  return parseNumberText(field, base, exactDigits, value);
 }
 
 bool sameText(TextSpan field, const char* text) {
@@ -53,31 +52,11 @@ bool sameTextNoCase(const char* a, size_t aLength, const char* b) {
 
 // Fields separated by single blanks; false when there are not exactly count.
 bool splitFields(const char* line, size_t length, TextSpan* fields, size_t count) {
-  size_t field = 0, start = 0;
-  for (size_t i = 0; i <= length; ++i) {
-    if (i < length && line[i] != ' ') continue;
-    if (field == count || i == start) return false;
-    fields[field].text = line + start;
-    fields[field].length = i - start;
-    ++field;
-    start = i + 1;
-  }
-  return field == count;
+  return splitBlankFields(TextPiece{line, length}, fields, count) == count;
 }
 
-// The next line of text from *pos: its body without CR LF or LF. False at the end.
 bool nextLine(const char** pos, const char* end, TextSpan* line) {
-  if (*pos >= end) return false;
-  const char* start = *pos;
-  const char* stop =
-      static_cast<const char*>(memchr(start, '\n', static_cast<size_t>(end - start)));
-  const char* after = stop ? stop + 1 : end;
-  if (!stop) stop = end;
-  if (stop > start && stop[-1] == '\r') --stop;
-  line->text = start;
-  line->length = static_cast<size_t>(stop - start);
-  *pos = after;
-  return true;
+  return nextTextLine(pos, end, line);
 }
 
 }  // namespace

@@ -17,15 +17,14 @@
 #include <stddef.h>
 
 #include "util/StrBuf.h"
+#include "util/pure/HexText.h"
 
 // A line that no listing can hold: ':' never appears in a file name, and no
 // other listing line starts with "[Saved".
 extern const char kRecordHeading[];
 
-struct TextSpan {
-  const char* text;
-  size_t length;
-};
+// The record's name for a piece of text (util/pure/HexText.h).
+using TextSpan = TextPiece;
 
 // The listing rule for a registry value line: split at the first "=", the
 // name without the character before it, the data from two characters after
