@@ -16,9 +16,11 @@ configure() {
   local tree=$1 arch=$2 targets=$3; shift 3
   local cache="$BUILD_DIR/$tree/CMakeCache.txt"
   # A tree made for another architecture, or from another copy of the
-  # sources (a build folder shared by two clones), is made anew.
+  # sources (a build folder shared by two clones), or one whose configure
+  # never finished (no Makefile), is made anew.
   if [ -f "$cache" ] && { { [ -n "$arch" ] && ! grep -q "STARTLULL_ARCH:UNINITIALIZED=$arch" "$cache"; } ||
-                          ! grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$PWD" "$cache"; }; then
+                          ! grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$PWD" "$cache" ||
+                          [ ! -f "$BUILD_DIR/$tree/Makefile" ]; }; then
     rm -rf "${BUILD_DIR:?}/$tree"
   fi
   if [ ! -f "$cache" ]; then

@@ -23,22 +23,40 @@ packages=(cmake make g++ g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
 # machines (without them Wine draws and takes input differently).
 packages32=(wine32:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386
             libxfixes3:i386 libxinerama1:i386 libxcomposite1:i386 libxxf86vm1:i386
-            g++-mingw-w64-i686-posix)
+            libgstreamer-plugins-base1.0-0:i386 g++-mingw-w64-i686-posix)
 
 updated=0
+# Never takes a package away (--no-remove): a set that cannot be installed
+# beside what is there fails instead.
+apt_install() {
+  if [ "$updated" = 0 ]; then
+    # An index that fails (a mirror in the middle of a sync) leaves the
+    # others fetched: the installs below say whether they were enough.
+    $SUDO apt-get update -qq || echo "setup: apt-get update could not fetch every index" >&2
+    updated=1
+  fi
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
+    --no-remove "$@" >/dev/null
+}
+# Installs what is missing of the packages named. A mirror whose i386
+# security index is out of step (seen while it syncs) offers no i386 twin
+# of an amd64 library installed from that suite, and apt reports the pair
+# as breaking each other: then once more with the amd64 library stepped
+# back to the version its i386 twin has.
 install() {
-  local missing=() p
+  local missing=() p twins
   for p in "$@"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
-  if [ "$updated" = 0 ]; then
-    $SUDO apt-get update -qq
-    updated=1
-  fi
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  apt_install "${missing[@]}" && return 0
+  twins=$(apt-get install -s --no-install-recommends --no-remove "$@" 2>&1 |
+          sed -nE 's/^ ([^ ]+):i386 : Breaks: \1 \(!= ([^ )]+)\).*/\1=\2/p')
+  [ -n "$twins" ] || return 1
+  echo "Installing the versions both halves have: $twins"
+  # shellcheck disable=SC2086
+  apt_install --allow-downgrades "${missing[@]}" $twins
 }
 
 install "${packages[@]}"
@@ -50,10 +68,9 @@ if can_run_32bit; then
     $SUDO dpkg --add-architecture i386
     updated=0
   fi
-  # A mirror that cannot serve the i386 packages (seen while it syncs)
-  # leaves the rest usable: the i686 end-to-end runs are then not run, and
-  # the test command says why.
-  if ! install "${packages32[@]}"; then
+  # Without 32-bit Wine the rest stays usable: the i686 end-to-end runs
+  # are then not run, and the test command says why.
+  if ! install "${packages[@]}" "${packages32[@]}"; then
     echo "setup: 32-bit Wine could not be installed: the i686 end-to-end tests will not run" >&2
   fi
 fi
