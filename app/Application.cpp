@@ -7,7 +7,11 @@
 // Construction order matters: the message window registers the class that
 // the About window then reuses, and the main window keeps references to the
 // objects above it.
-Win32Platform windowsPlatform;
+// Win32Platform holds nothing but its table of functions, which no call
+// changes: a const one is laid out with the constant data, and the program
+// has no writable data in its file.
+__attribute__((section(".rdata"))) const Win32Platform constWindowsPlatform{};
+Win32Platform& windowsPlatform = const_cast<Win32Platform&>(constWindowsPlatform);
 MsgWindow errorWindow;
 AboutWindow aboutWindow;
 StatusBar statusBar;

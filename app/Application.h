@@ -11,7 +11,7 @@
 #include "framework/StatusBar.h"
 #include "platform/Platform.h"
 
-extern Win32Platform windowsPlatform;
+extern Win32Platform& windowsPlatform;
 extern MsgWindow errorWindow;
 extern AboutWindow aboutWindow;
 extern StatusBar statusBar;

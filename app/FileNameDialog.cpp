@@ -40,8 +40,8 @@ bool FileNameDialog::Run(HWND owner, char* fileName, int size) {
   dialog.lpstrDefExt = extension;
   // COMDLG32 is loaded on first use: the program starts faster without it.
   typedef BOOL(WINAPI * GetSaveFileNameProc)(OPENFILENAMEA*);
-  static DllFunction<GetSaveFileNameProc> getSaveFileName("comdlg32.dll", "GetSaveFileNameA");
-  GetSaveFileNameProc ask = getSaveFileName.get();
+  static DllFunction<GetSaveFileNameProc> getSaveFileName;
+  GetSaveFileNameProc ask = getSaveFileName.get("comdlg32.dll", "GetSaveFileNameA");
   if (!ask || !ask(&dialog)) return false;
   return AcceptChosenName(owner, fileName, size);
 }
@@ -57,8 +57,8 @@ bool ChooseFileToOpen(HWND owner, const char* filter, char* fileName, int size) 
   dialog.nMaxFile = size;
   dialog.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
   typedef BOOL(WINAPI * GetOpenFileNameProc)(OPENFILENAMEA*);
-  static DllFunction<GetOpenFileNameProc> getOpenFileName("comdlg32.dll", "GetOpenFileNameA");
-  GetOpenFileNameProc ask = getOpenFileName.get();
+  static DllFunction<GetOpenFileNameProc> getOpenFileName;
+  GetOpenFileNameProc ask = getOpenFileName.get("comdlg32.dll", "GetOpenFileNameA");
   return ask && ask(&dialog);
 }
 

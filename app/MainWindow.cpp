@@ -435,11 +435,14 @@ void MainWindow::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   RECT row;
   int line;
   if (at.x == -1 && at.y == -1) {
-    // From the keyboard (Shift+F10, the menu key): on the selected entry.
+    // From the keyboard (Shift+F10, the menu key): on the selected line,
+    // or at the list's corner when none is.
     line = static_cast<int>(SendMessageA(listBox.hwnd, LB_GETCURSEL, 0, 0));
     if (line < 0 || !listBox.IsEntry(line) ||
-        SendMessageA(listBox.hwnd, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) == LB_ERR)
-      return;
+        SendMessageA(listBox.hwnd, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
+      line = -1;
+      row.left = row.bottom = 0;
+    }
     at.x = row.left;
     at.y = row.bottom;
     MapWindowPoints(listBox.hwnd, 0, &at, 1);
@@ -453,26 +456,26 @@ void MainWindow::OnContextMenu(WPARAM wParam, LPARAM lParam) {
                  SendMessageA(listBox.hwnd, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&row)) !=
                      LB_ERR &&
                  inList.y >= row.top && inList.y < row.bottom;
-    if (!onRow || !listBox.IsEntry(line)) {
-      SelectLine(-1);
-      return;
-    }
+    if (!onRow || !listBox.IsEntry(line)) line = -1;
     SelectLine(line);
   }
+  // Off the entries the menu still offers Compare (a clean machine lists
+  // none); a gone line can be copied and nothing else.
   ListedEntry entry;
-  if (!engine.entryAt(line, entry)) return;
-  ShowEntryMenu(entry, at);
+  bool isEntry = line >= 0 && engine.entryAt(line, entry);
+  ShowEntryMenu(isEntry ? &entry : nullptr, isEntry || line >= 0, at);
 }
 
-void MainWindow::ShowEntryMenu(const ListedEntry& entry, POINT screenPoint) {
+void MainWindow::ShowEntryMenu(const ListedEntry* entry, bool canCopy, POINT screenPoint) {
   HMENU menu = CreatePopupMenu();
   if (!menu) return;
   StrBuf arguments;
-  UINT toggleState = engine.entryCommandsAvailable() ? MF_ENABLED : MF_GRAYED;
-  UINT folderState = ExplorerArguments(entry, arguments) ? MF_ENABLED : MF_GRAYED;
-  AppendMenuA(menu, MF_STRING | toggleState, entry.disabled ? IDM_ENABLE : IDM_DISABLE,
-              entry.disabled ? enableLabel : disableLabel);
-  AppendMenuA(menu, MF_STRING, IDM_COPY, copyLabel);
+  bool disabled = entry && entry->disabled;
+  UINT toggleState = entry && engine.entryCommandsAvailable() ? MF_ENABLED : MF_GRAYED;
+  UINT folderState = entry && ExplorerArguments(*entry, arguments) ? MF_ENABLED : MF_GRAYED;
+  AppendMenuA(menu, MF_STRING | toggleState, disabled ? IDM_ENABLE : IDM_DISABLE,
+              disabled ? enableLabel : disableLabel);
+  AppendMenuA(menu, MF_STRING | (canCopy ? MF_ENABLED : MF_GRAYED), IDM_COPY, copyLabel);
   AppendMenuA(menu, MF_STRING | folderState, IDM_OPEN_FOLDER, openFolderLabel);
   AppendMenuA(menu, MF_STRING, IDM_COMPARE, compareLabel);
   int chosen = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
@@ -562,7 +565,7 @@ void MainWindow::OpenSelectedEntryFolder() {
   // reported when Explorer cannot be started: the machine is as it was.
   typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, const char*, const char*, const char*,
                                                const char*, INT);
-  static DllFunction<ShellExecuteProc> shellExecute("shell32.dll", "ShellExecuteA");
-  if (ShellExecuteProc open = shellExecute.get())
+  static DllFunction<ShellExecuteProc> shellExecute;
+  if (ShellExecuteProc open = shellExecute.get("shell32.dll", "ShellExecuteA"))
     open(hwnd, "open", "explorer.exe", arguments.c_str(), 0, SW_SHOWNORMAL);
 }

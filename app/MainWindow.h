@@ -77,7 +77,7 @@ class MainWindow : public FrameWindow, public Host, public LineKinds {
   void ToggleSelectedEntry(int commandId);
   void CopySelectedEntry();
   void OpenSelectedEntryFolder();
-  void ShowEntryMenu(const ListedEntry& entry, POINT screenPoint);
+  void ShowEntryMenu(const ListedEntry* entry, bool canCopy, POINT screenPoint);
   // What Explorer is given to show the entry's program; false when there is
   // nothing to show.
   bool ExplorerArguments(const ListedEntry& entry, StrBuf& arguments);

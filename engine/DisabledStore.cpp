@@ -58,7 +58,7 @@ bool storeFile(const char* dir, bool temp, StrBuf& path) {
 
 bool isStoreFileName(Platform& platform, const char* name) {
   StrBuf temp;
-  const char* const seen[] = {kSeenName, kSeenTempName, kSeenAsideName};
+  static const char* const seen[] = {kSeenName, kSeenTempName, kSeenAsideName};
   for (const char* ours : seen)
     if (platform.lstrcmpiA(name, ours) == 0) return true;
   return platform.lstrcmpiA(name, kDisabledRecordName) == 0 ||

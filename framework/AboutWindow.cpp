@@ -25,8 +25,8 @@ void OpenLinkWithShell(HWND owner, const char* link) {
   // program starts faster. Nothing is reported when the link cannot be opened.
   typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, const char*, const char*, const char*,
                                                const char*, INT);
-  static DllFunction<ShellExecuteProc> shellExecute("shell32.dll", "ShellExecuteA");
-  if (ShellExecuteProc open = shellExecute.get()) open(owner, "open", link, "", "", SW_SHOWNORMAL);
+  static DllFunction<ShellExecuteProc> shellExecute;
+  if (ShellExecuteProc open = shellExecute.get("shell32.dll", "ShellExecuteA")) open(owner, "open", link, "", "", SW_SHOWNORMAL);
 }
 
 AboutWindow::AboutWindow()

@@ -1,6 +1,6 @@
 #include "framework/Control.h"
 
-int nextControlId = 900;
+int controlsNumbered;
 WNDPROC origControlProc = 0;
 
 namespace {
@@ -46,8 +46,8 @@ int Control::CreateControl(const char* className, HWND parent, const char* text,
 }
 
 int Control::NextControlId() {
-  id = nextControlId;
-  ++nextControlId;
+  id = firstControlId + controlsNumbered;
+  ++controlsNumbered;
   return id;
 }
 

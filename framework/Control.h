@@ -62,8 +62,10 @@ class ListControl : public Control {
   int selection;
 };
 
-// The next automatic control id; the first is 900.
-extern int nextControlId;
+// Automatic control ids count up from the first; zero at start, so the
+// counter takes no room in the file.
+const int firstControlId = 900;
+extern int controlsNumbered;
 // The procedure the first subclassed control had; shared by every subclassed
 // control, so they must all be of one window class.
 extern WNDPROC origControlProc;

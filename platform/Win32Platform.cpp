@@ -22,8 +22,8 @@ PLATFORM_LINKED_CALLS(PLATFORM_FORWARD_CALL)
 
 // One copy of the finding for every loaded call (the program's size is
 // counted); each call casts the address to its own type.
-static void* findLoaded(DllFunction<void*>& function) {
-  void* found = function.get();
+static void* findLoaded(DllFunction<void*>& function, const char* dll, const char* name) {
+  void* found = function.get(dll, name);
   if (!found) ::SetLastError(ERROR_PROC_NOT_FOUND);
   return found;
 }
@@ -32,8 +32,8 @@ static void* findLoaded(DllFunction<void*>& function) {
 // it, with the last error saying why.
 #define PLATFORM_LOAD_CALL(X, dll, result, name, parameters, arguments, missing)            \
   result Win32Platform::name parameters {                                                   \
-    static DllFunction<void*> function(dll, #name);                                         \
-    void* found = findLoaded(function);                                                     \
+    static DllFunction<void*> function;                                                     \
+    void* found = findLoaded(function, dll, #name);                                         \
     return found ? reinterpret_cast<result(WINAPI*) parameters>(found) arguments : missing; \
   }
 PLATFORM_LOADED_CALLS(PLATFORM_LOAD_CALL, )

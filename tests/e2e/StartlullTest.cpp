@@ -365,6 +365,17 @@ std::vector<Line> LocationsListing(bool supported) {
   return lines;
 }
 
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(0)) return "(the clipboard cannot be opened)";
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* chars = static_cast<const char*>(GlobalLock(data))) text = chars;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
 std::string Today() {
   SYSTEMTIME now;
   GetLocalTime(&now);
@@ -564,6 +575,14 @@ TEST_F(StartlullTest, WhatCameAndWentSinceTheLastRunIsMarked) {
   ASSERT_TRUE(again.ScrollToLine(gone + 1));
   ASSERT_TRUE(SelectLine(again, gone + 1));
   EXPECT_EQ(0u, StatusText(again).find("Gone since "));
+  // Its menu offers Copy, which takes the line as it is shown.
+  ASSERT_TRUE(again.ClickLine(gone + 1, true));
+  HWND menu = again.WaitForMenu();
+  ASSERT_TRUE(menu) << "no context menu on a gone line";
+  again.ClickMenuItem(menu, 1, 4);
+  ASSERT_TRUE(again.WaitWindowHidden(menu));
+  again.Settle();
+  EXPECT_EQ(lines[gone + 1].text, ClipboardText());
 
   // Disable and Enable by key mark nothing: the gone section stays as it
   // was, and Came, new since the first run, stays new where it moves.
@@ -1295,7 +1314,7 @@ TEST_F(StartlullTest, KeysAloneDisableAndEnableEveryKindOfEntryLosslessly) {
 }
 
 // A right click on the line, then a left click on the menu's first item,
-// "Disable" or "Enable" (then "Copy" and "Open folder").
+// "Disable" or "Enable" (then "Copy", "Open folder" and "Compare").
 void ToggleByMouse(App& app, const std::string& text) {
   int line = LineOf(app.Lines(), text);
   ASSERT_LE(0, line) << text;
@@ -1304,7 +1323,7 @@ void ToggleByMouse(App& app, const std::string& text) {
   HWND menu = app.WaitForMenu();
   ASSERT_TRUE(menu) << "no context menu";
   EXPECT_EQ(line, Selected(app)) << "the right click selects the entry";
-  app.ClickMenuItem(menu, 0, 3);
+  app.ClickMenuItem(menu, 0, 4);
   ASSERT_TRUE(app.WaitWindowHidden(menu)) << "the menu stays open";
   app.Settle();
 }

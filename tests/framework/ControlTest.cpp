@@ -27,7 +27,7 @@ class ControlTest : public testing::Test {
 TEST_F(ControlTest, AutomaticIdsFollowCreationOrderAndGivenIdsDoNotAdvance) {
   ButtonControl first, given, second;
   ListControl third;
-  int start = nextControlId;
+  int start = firstControlId + controlsNumbered;
   ASSERT_GE(start, 900);
   ASSERT_EQ(1, first.Create(parent, 0, "&One", 0, 0, 50, 20));
   ASSERT_EQ(1, given.Create(parent, 1234, "Given", 0, 30, 50, 20));
@@ -37,7 +37,7 @@ TEST_F(ControlTest, AutomaticIdsFollowCreationOrderAndGivenIdsDoNotAdvance) {
   EXPECT_EQ(1234, given.id);
   EXPECT_EQ(start + 1, second.id);
   EXPECT_EQ(start + 2, third.id);
-  EXPECT_EQ(start + 3, nextControlId);
+  EXPECT_EQ(start + 3, firstControlId + controlsNumbered);
   EXPECT_EQ(start + 1, GetDlgCtrlID(second.hwnd));
   EXPECT_EQ(&first, Control::FromControlWindow(first.hwnd));
   EXPECT_EQ(&third, Control::FromControlWindow(third.hwnd));
