@@ -14,6 +14,7 @@ namespace {
 const char kValueSeparator[] = " = ";
 const char kPlaceSeparator[] = ": ";
 const char kWinIniPlace[] = "Win.ini";
+const char kTasksPlace[] = "Scheduled tasks";
 const char* const kFolderPlaces[] = {"Startup folder", "All Users Startup folder"};
 // The registry places the disabled section names, by their root's part.
 const char* const kRegistryPlaceStarts[] = {"Registry - local_machine, ",
@@ -220,6 +221,8 @@ bool ListingReader::line(const char* text, size_t length) {
       section_ = WIN_INI;
     else if (isFolderPlace(place))
       section_ = FOLDER;
+    else if (sameNoCase(place, kTasksPlace))
+      section_ = TASKS;
     else
       section_ = VALUES;
     return true;
@@ -234,6 +237,26 @@ bool ListingReader::line(const char* text, size_t length) {
     case FOLDER:
       name = line;
       break;
+    case TASKS: {
+      // "x.job = command", "x.job (disabled) = command", "x.job: damaged, ...":
+      // the file's name is the entry's name and the rest its data, so a
+      // task switched off or on, or spoilt, reads as changed.
+      size_t at = 4;
+      while (at < length && !((text[at] == ' ' || text[at] == ':') &&
+                              sameNoCase(TextPiece{text + at - 4, 4}, ".job")))
+        ++at;
+      if (at >= length) {
+        name = line;
+        break;
+      }
+      name = TextPiece{text, at};
+      data = after(line, at + 1);
+      if (startsWith(data, "= "))
+        data = after(data, 2);
+      else if (startsWith(data, " "))
+        data = after(data, 1);
+      break;
+    }
     case VALUES:
       // A line without " = " (a task file that cannot be read) is its name alone.
       if (!splitValue(line, &name, &data)) name = line;

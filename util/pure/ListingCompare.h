@@ -75,7 +75,7 @@ class ListingReader {
   bool line(const char* text, size_t length);
 
  private:
-  enum Section { BEFORE_HEADINGS, WIN_INI, FOLDER, VALUES, DISABLED, NOT_ENTRIES };
+  enum Section { BEFORE_HEADINGS, WIN_INI, FOLDER, TASKS, VALUES, DISABLED, NOT_ENTRIES };
   bool disabledLine(TextPiece line);
 
   ListingEntries& entries_;
