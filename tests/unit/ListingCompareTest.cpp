@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -298,7 +297,8 @@ TEST(ListingCompare, DisableAndEnableBetweenTwoFindsMarkNothing) {
   }
 }
 
-TEST(ListingCompare, TenThousandAgainstTenThousandIsQuick) {
+// At the size the benchmark times (bench/), every kind of change at once.
+TEST(ListingCompare, TenThousandAgainstTenThousand) {
   const size_t kCount = 10000;
   ListingEntries before, now;
   for (size_t index = 0; index < kCount; ++index) {
@@ -313,17 +313,12 @@ TEST(ListingCompare, TenThousandAgainstTenThousandIsQuick) {
     ASSERT_TRUE(
         now.add(piece(std::string(kRun)), piece(newName), piece(newData), piece(newLine), false));
   }
-  auto start = std::chrono::steady_clock::now();
   ListingComparison comparison;
   ASSERT_TRUE(comparison.compare(before, now));
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  printf("10,000 against 10,000 entries: %.1f ms\n", seconds * 1000);
   EXPECT_EQ(100u, comparison.newCount());
   EXPECT_EQ(100u, comparison.goneCount());
   EXPECT_EQ(1000u, comparison.changedCount());
   EXPECT_EQ(8900u, comparison.sameCount());
-  // A scan per entry is 10^8 comparisons: seconds, even without sanitizers.
-  EXPECT_LT(seconds, 0.5);
 }
 
 TEST(ListingCompare, StatusTextsAndTheGoneHeading) {
@@ -487,6 +482,8 @@ TEST(ListingCompare, ReadsAReportBackToItsListing) {
   const std::string heading =
       "2006/03/07\r\nYour Operating system is Windows XP.\r\nCurrent user:  operator\r\n\r\n";
   const std::string listing = joinLines(kFullFind);
+  const std::string gone =
+      "\r\n[Gone since 2006/03/01 10:00]\r\nRegistry - current_user, Run: B = b\r\n";
   struct Case {
     const char* what;
     std::string file;
@@ -494,6 +491,7 @@ TEST(ListingCompare, ReadsAReportBackToItsListing) {
     std::string listing;
   } cases[] = {
       {"a report of a Find", heading + listing, true, listing},
+      {"a gone section at the end", heading + listing + gone, true, listing + gone},
       {"an empty listing", heading, true, ""},
       {"no user name", replaced(heading, "operator", "") + "x\r\n", true, "x\r\n"},
       {"an unsupported system", replaced(heading, "Windows XP.", "not supported.") + listing, true,
@@ -522,35 +520,18 @@ TEST(ListingCompare, ReadsAReportBackToItsListing) {
     if (!c.report) continue;
     EXPECT_EQ(c.listing, str(report.listing));
   }
-  ReportHeading report{};
-  std::string file = heading + listing;
-  ASSERT_TRUE(readReport(file.data(), file.size(), &report));
-  EXPECT_EQ(2006u, report.year);
-  EXPECT_EQ(3u, report.month);
-  EXPECT_EQ(7u, report.day);
-  ListingEntries entries;
-  ASSERT_TRUE(readListing(report.listing.text, report.listing.length, entries));
-  EXPECT_EQ(kFullEntries, describeAll(entries));
-}
-
-TEST(ListingCompare, ReportWithAGoneSectionReadsAsWithout) {
-  const std::string heading =
-      "2006/03/07\r\nYour Operating system is Windows 2000.\r\nCurrent user:  a\r\n\r\n";
-  const std::string plain =
-      heading + joinLines(kEmptyFind) + "\r\n[Registry - current_user, Run]\r\nA = a\r\n";
-  const std::string withGone =
-      plain + "\r\n[Gone since 2006/03/01 10:00]\r\nRegistry - current_user, Run: B = b\r\n";
-  std::vector<std::string> read[2];
-  const std::string* files[] = {&plain, &withGone};
-  for (int index = 0; index < 2; ++index) {
+  // The gone lines are no entries.
+  for (const std::string& after : {std::string(), gone}) {
     ReportHeading report{};
-    ASSERT_TRUE(readReport(files[index]->data(), files[index]->size(), &report));
+    std::string file = heading + listing + after;
+    ASSERT_TRUE(readReport(file.data(), file.size(), &report));
+    EXPECT_EQ(2006u, report.year);
+    EXPECT_EQ(3u, report.month);
+    EXPECT_EQ(7u, report.day);
     ListingEntries entries;
     ASSERT_TRUE(readListing(report.listing.text, report.listing.length, entries));
-    read[index] = describeAll(entries);
+    EXPECT_EQ(kFullEntries, describeAll(entries));
   }
-  EXPECT_EQ(std::vector<std::string>({"Registry - current_user, Run|A|a"}), read[0]);
-  EXPECT_EQ(read[0], read[1]);
 }
 
 }  // namespace
