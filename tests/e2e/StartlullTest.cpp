@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Driver.h"
+#include "app/ListingBox.h"
 #include "framework/MsgWindow.h"
 #include "gtest/gtest.h"
 
@@ -936,6 +937,20 @@ TEST_F(StartlullTest, RemoveThenRestoreGivesTheMachineBack) {
     PressDialogButton(restored, IDCANCEL);
     ASSERT_EQ(0, second.WaitForExit());
     EXPECT_EQ(before, MachineState());
+
+    // The first run's Find is still the one remembered: what the Restore
+    // brought back is not new, and nothing is gone.
+    App third;
+    ASSERT_NO_FATAL_FAILURE(third.Start());
+    third.Click(findCommand);
+    const std::vector<Line> found = third.Lines();
+    ExpectListing(SeededListing(), found);
+    for (int row = 0; row < static_cast<int>(found.size()); ++row) {
+      ASSERT_TRUE(third.ScrollToLine(row));
+      EXPECT_EQ(0, CountPixels(third.list, row, newMarkColour)) << found[row].text;
+    }
+    PostMessageA(third.main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(0, third.WaitForExit());
   }
 }
 
