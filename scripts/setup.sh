@@ -51,12 +51,20 @@ install() {
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
   apt_install "${missing[@]}" && return 0
-  twins=$(apt-get install -s --no-install-recommends --no-remove "$@" 2>&1 |
-          sed -nE 's/^ ([^ ]+):i386 : Breaks: \1 \(!= ([^ )]+)\).*/\1=\2/p')
-  [ -n "$twins" ] || return 1
-  echo "Installing the versions both halves have: $twins"
-  # shellcheck disable=SC2086
-  apt_install --allow-downgrades "${missing[@]}" $twins
+  # apt may name one pair at a time: a few rounds.
+  local round found
+  twins=()
+  for round in 1 2 3; do
+    found=$(apt-get install -s --no-install-recommends --no-remove --allow-downgrades "$@" \
+              "${twins[@]}" 2>&1 |
+            sed -nE 's/^ ([^ ]+):i386 : Breaks: \1 \(!= ([^ )]+)\).*/\1=\2/p')
+    [ -n "$found" ] || break
+    # shellcheck disable=SC2206
+    twins+=($found)
+  done
+  [ ${#twins[@]} -gt 0 ] || return 1
+  echo "Installing the versions both halves have: ${twins[*]}"
+  apt_install --allow-downgrades "${missing[@]}" "${twins[@]}"
 }
 
 install "${packages[@]}"
